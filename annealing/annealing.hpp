@@ -1,0 +1,26 @@
+// Simulated annealing over exchange moves: the start-temperature calibration and the run.
+#pragma once
+
+// Temperature at which every calibration starts.
+inline constexpr float kCalibrationStartTemperature = 10.0F;
+
+// Returns the first temperature, from 10.0 upward by factors of `heating_factor` (each product
+// rounded to single precision), at which at least moves_per_temperature x target_acceptance of
+// moves_per_temperature sampled exchange moves pass a minimising acceptance test: a move that
+// lowers the value always passes, one that raises it by delta passes when exp(-delta / T)
+// exceeds a uniform draw. Every sampled move is undone, so `selection` (n ints, 0-based) is
+// unchanged on return. Preconditions: n >= 3, exactly three positions selected, `matrix`
+// n x n, heating_factor > 1 so that the search ends.
+[[nodiscard]] float calibrate_temperature(int n, int* selection, const float* const* matrix,
+                                          float heating_factor, float target_acceptance,
+                                          int moves_per_temperature);
+
+// Anneals `selection` (n ints, 0-based) toward a larger value and returns the best value found,
+// Fo_star. From initial_temperature, while the temperature exceeds final_temperature, it tries
+// moves_per_temperature exchange moves, keeping every raising move and a lowering or neutral
+// one with probability exp(delta / T), then multiplies the temperature by cooling_factor.
+// Each new best value prints a progress line. On return `selection` holds the best selection
+// found, which may differ from the one the run ended on. Preconditions: n >= 3, exactly three
+// positions selected, `matrix` n x n, 0 < cooling_factor < 1.
+float run_annealing(int n, int* selection, const float* const* matrix, float cooling_factor,
+                    float initial_temperature, float final_temperature, int moves_per_temperature);

@@ -1,0 +1,53 @@
+// The annealing run: geometric cooling over exchange moves, maximising the selection's value.
+#include <cassert>
+#include <cmath>
+#include <cstdio>
+
+#include "annealing/annealing.hpp"
+#include "solution/random_draws.hpp"
+#include "solution/selection.hpp"
+#include "storage/storage.hpp"
+
+float run_annealing(int n, int* selection, const float* const* matrix, float cooling_factor,
+                    float initial_temperature, float final_temperature, int moves_per_temperature) {
+    assert(n >= 3 && count_selected(selection, n) == kSelectedCount);
+    assert(cooling_factor > 0.0F && cooling_factor < 1.0F);
+    // The best selection found; fo_star is its value. Both change only on a strictly better
+    // value, so fo_star never decreases while the current value may.
+    int* best = alloc_vector(n);
+    copy_vector(best, selection, n);
+    float temperature = initial_temperature;
+    float current = evaluate_solution(n, selection, matrix);
+    float fo_star = current;
+
+    while (temperature > final_temperature) {
+        for (int move_count = 0; move_count < moves_per_temperature; ++move_count) {
+            const ExchangeMove move = draw_exchange_move(n);
+            const float before = evaluate_solution(n, selection, matrix);
+            apply_exchange(selection, move);
+            const float after = evaluate_solution(n, selection, matrix);
+            const float delta = after - before;
+            if (delta > 0.0F) {
+                current += delta;
+                if (current > fo_star) {
+                    fo_star = current;
+                    copy_vector(best, selection, n);
+                    std::printf("Fo_star = %8.2f \t Temperatura = %8.2f \n",
+                                static_cast<double>(fo_star), static_cast<double>(temperature));
+                }
+            } else {
+                const auto u = static_cast<float>(draw_real(0.0F, 1.0F));
+                if (std::exp(static_cast<double>(delta) / temperature) > u) {
+                    current += delta;
+                } else {
+                    apply_exchange(selection, move);
+                }
+            }
+        }
+        temperature *= cooling_factor;
+    }
+
+    copy_vector(selection, best, n);
+    free_vector(best);
+    return fo_star;
+}

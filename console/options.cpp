@@ -1,0 +1,48 @@
+// The two menu options: the random start and the annealing.
+#include <cassert>
+#include <ctime>
+
+#include "annealing/annealing.hpp"
+#include "console/console.hpp"
+#include "solution/selection.hpp"
+#include "storage/storage.hpp"
+
+namespace {
+
+// Search parameters of choice 2, all in single precision.
+constexpr float kHeatingFactor = 1.1F;
+constexpr float kTargetAcceptance = 0.98F;
+constexpr int kMovesPerTemperature = 500;
+constexpr float kCoolingFactor = 0.95F;
+constexpr float kFinalTemperature = 0.01F;
+
+}  // namespace
+
+void run_random_start_option(int n, int* selection, const float* const* matrix) {
+    assert(n >= kSelectedCount);
+    // A draw with fewer than three 1-bits is cleared and drawn again; with n >= 3 every
+    // draw has a fair chance of three, so this ends.
+    build_random_solution(selection, n);
+    while (count_selected(selection, n) != kSelectedCount) {
+        zero_vector(selection, n);
+        build_random_solution(selection, n);
+    }
+    const float value = evaluate_solution(n, selection, matrix);
+    std::printf("\nSolucao construida de forma aleatoria:\n");
+    print_vector(selection, n);
+    std::printf("Menor Dist\xE2ncia = %f\n", static_cast<double>(value));
+}
+
+void run_annealing_option(int n, int* selection, const float* const* matrix) {
+    const float initial_temperature = calibrate_temperature(
+        n, selection, matrix, kHeatingFactor, kTargetAcceptance, kMovesPerTemperature);
+    const std::clock_t start = std::clock();
+    const float best = run_annealing(n, selection, matrix, kCoolingFactor, initial_temperature,
+                                     kFinalTemperature, kMovesPerTemperature);
+    const std::clock_t stop = std::clock();
+    std::printf("\nSolucao construida usando o Metodo Simulated Annealing:\n");
+    print_vector(selection, n);
+    std::printf("\nMenor dist\xE2ncia encontrada = %f \n", static_cast<double>(best));
+    std::printf("Tempo de CPU = %f segundos\n",
+                static_cast<double>(stop - start) / static_cast<double>(CLOCKS_PER_SEC));
+}

@@ -1,0 +1,145 @@
+// Block sources and the "%d"-compatible integer scanner.
+#include "instance/block_source.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// White space as "%d" skips it in the C locale.
+constexpr std::array<bool, 256> kIsSpace = [] {
+    std::array<bool, 256> table{};
+    for (const unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) {
+        table[c] = true;
+    }
+    return table;
+}();
+
+[[nodiscard]] bool is_space(char c) {
+    return kIsSpace[static_cast<unsigned char>(c)];
+}
+[[nodiscard]] bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+ByteSource file_source(std::FILE* file) {
+    return [file](char* destination, std::size_t capacity) {
+        return std::fread(destination, 1, capacity, file);
+    };
+}
+
+ByteSource memory_source(const char* data, std::size_t length, std::size_t max_block) {
+    assert(max_block > 0);
+    return [data, length, max_block, offset = std::size_t{0}](char* destination,
+                                                              std::size_t capacity) mutable {
+        const std::size_t count = std::min({capacity, max_block, length - offset});
+        if (count > 0) {
+            std::memcpy(destination, data + offset, count);
+        }
+        offset += count;
+        return count;
+    };
+}
+
+IntegerScanner::IntegerScanner(ByteSource source, std::size_t block_size)
+    : source_(std::move(source)), buffer_(block_size + kTokenWindow), block_size_(block_size) {
+    assert(block_size > 0);
+    pos_ = end_ = buffer_.data();
+}
+
+bool IntegerScanner::refill() {
+    if (source_ended_) {
+        return false;
+    }
+    // The unread tail is always shorter than the token window, so the buffer has room for it
+    // and a whole block after it.
+    const auto kept = static_cast<std::size_t>(end_ - pos_);
+    assert(kept < kTokenWindow);
+    std::memmove(buffer_.data(), pos_, kept);
+    pos_ = buffer_.data();
+    end_ = pos_ + kept;
+    const std::size_t got = source_(buffer_.data() + kept, block_size_);
+    if (got == 0) {
+        source_ended_ = true;
+        return false;
+    }
+    end_ += got;
+    return true;
+}
+
+ScanResult IntegerScanner::next(std::int64_t& value) {
+    // Skip white space, counting line breaks, across as many blocks as it takes.
+    for (;;) {
+        while (pos_ < end_ && is_space(*pos_)) {
+            line_ += (*pos_ == '\n') ? 1 : 0;
+            ++pos_;
+        }
+        if (pos_ < end_ || !refill()) {
+            break;
+        }
+    }
+    token_line_ = line_;
+    token_start_ = pos_;
+    token_length_ = 0;
+    if (pos_ == end_) {
+        return ScanResult::end;
+    }
+    // Make the whole token window readable, so that a token cut by a block boundary is
+    // parsed as one; a source may hand out fewer bytes than asked for, hence the loop.
+    while (static_cast<std::size_t>(end_ - pos_) < kTokenWindow && refill()) {
+    }
+    token_start_ = pos_;
+
+    const char* digits = pos_;
+    if (*digits == '+' || *digits == '-') {
+        ++digits;
+    }
+    if (digits == end_ || !is_digit(*digits)) {
+        // Name the whole run of non-blank bytes; scanning stops here, so nothing is consumed.
+        const char* run_end = pos_;
+        while (run_end < end_ && !is_space(*run_end)) {
+            ++run_end;
+        }
+        token_length_ = static_cast<std::size_t>(run_end - pos_);
+        return ScanResult::not_integer;
+    }
+    const bool negative = *pos_ == '-';
+    // from_chars takes a '-' but not a '+', so a '+' is stepped over.
+    const auto [stop, error] = std::from_chars(negative ? pos_ : digits, end_, value);
+    const char* run_end = stop;
+    while (run_end < end_ && is_digit(*run_end)) {
+        ++run_end;
+    }
+    token_length_ = static_cast<std::size_t>(run_end - pos_);
+    pos_ = run_end;
+    // A digit run that reaches the end of the buffer before the text ends is longer than the
+    // token window: no integer that fits in 64 bits needs that many characters but for
+    // thousands of leading zeros, and it is reported as out of range.
+    if (error == std::errc::result_out_of_range || (run_end == end_ && !source_ended_)) {
+        value = negative ? std::numeric_limits<std::int64_t>::min()
+                         : std::numeric_limits<std::int64_t>::max();
+        return ScanResult::out_of_range;
+    }
+    return ScanResult::integer;
+}
+
+std::string IntegerScanner::token_text() const {
+    constexpr std::size_t kShown = 40;
+    std::string text(token_start_, std::min(token_length_, kShown));
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte >= 0x7F) {
+            c = '?';
+        }
+    }
+    if (token_length_ > kShown) {
+        text += "...";
+    }
+    return text;
+}

@@ -1,0 +1,70 @@
+// Byte sources that the instance readers pull their text from, one block at a time.
+//
+// Separating the source from the parsing lets the readers run over a file in large blocks and,
+// in tests, over a buffer in memory cut into blocks of any size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Fills `destination` (room for `capacity` bytes) with the next bytes of the text and returns
+// how many it wrote; 0 means the text has ended.
+using ByteSource = std::function<std::size_t(char* destination, std::size_t capacity)>;
+
+// Returns a source reading `file` from its current position; the caller keeps ownership.
+[[nodiscard]] ByteSource file_source(std::FILE* file);
+
+// Returns a source over data[0..length-1] handing out at most `max_block` bytes per call. The
+// bytes must outlive the source.
+[[nodiscard]] ByteSource memory_source(const char* data, std::size_t length,
+                                       std::size_t max_block = SIZE_MAX);
+
+// What the next integer of a text turned out to be.
+enum class ScanResult {
+    integer,       // an integer that fits in 64 bits
+    out_of_range,  // an integer too large for 64 bits, or written with too many characters
+    not_integer,   // something other than an optionally signed run of decimal digits
+    end,           // only white space was left
+};
+
+// Reads optionally signed decimal integers from a source exactly as "%d" would: white space of
+// any kind before each, a leading + or -, and no separator needed after the last digit
+// ("1-2" is the two integers 1 and -2). Counts lines so that errors can name where they are.
+class IntegerScanner {
+  public:
+    // Digits of one integer are parsed from one contiguous stretch of the buffer, so every
+    // token shorter than this many bytes is parsed in one go whatever the block boundaries.
+    static constexpr std::size_t kTokenWindow = 4096;
+
+    explicit IntegerScanner(ByteSource source, std::size_t block_size = std::size_t{1} << 20);
+
+    // Scans the next token. For `integer` it stores the value in `value`; for `out_of_range`
+    // it stores the largest or smallest 64-bit value, by the sign written.
+    [[nodiscard]] ScanResult next(std::int64_t& value);
+
+    // Line (1-based) on which the last token began.
+    [[nodiscard]] long line() const { return token_line_; }
+
+    // Text of the last token, at most 40 bytes, with unprintable bytes shown as '?'.
+    [[nodiscard]] std::string token_text() const;
+
+  private:
+    // Moves the unread bytes to the front of the buffer and reads more after them; returns
+    // false once the source has nothing more.
+    bool refill();
+
+    ByteSource source_;
+    std::vector<char> buffer_;
+    std::size_t block_size_;
+    const char* pos_ = nullptr;
+    const char* end_ = nullptr;
+    bool source_ended_ = false;
+    long line_ = 1;
+    long token_line_ = 1;
+    const char* token_start_ = nullptr;
+    std::size_t token_length_ = 0;
+};

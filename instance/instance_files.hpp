@@ -1,0 +1,70 @@
+// Readers of the two instance files: the city count and the distance triples.
+//
+// File numbering maps straight onto positions: the driver sizes the instance with N = count + 1
+// positions 0..N-1, so a file that numbers its cities 1..count leaves position 0 without
+// distances and one that numbers them 0..count-1 leaves position count without distances.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "instance/block_source.hpp"
+
+inline constexpr const char* kCityCountFile = "numcidades.txt";
+inline constexpr const char* kDistanceFile = "MatrizDistanciasteste.txt";
+
+// How reading the city count went.
+enum class CountStatus {
+    read,         // `value` holds the first integer of the file
+    cannot_open,  // the file could not be opened
+    no_integer,   // the file does not start with an integer
+};
+
+struct CityCount {
+    CountStatus status;
+    // The count as written; one beyond the 64-bit range is clamped to its nearest end.
+    std::int64_t value;
+};
+
+// Returns the first integer of the text, read as "%d" reads it (leading white space skipped,
+// anything after the integer ignored), or `no_integer`.
+[[nodiscard]] CityCount parse_city_count(ByteSource source);
+
+// Reads the city count from the file at `path`. When the file cannot be opened it prints
+// "O arquivo <path> nao pode ser aberto. \n", reads and discards one character of standard input
+// and returns `cannot_open`; when the file holds no integer at its start it prints why and
+// returns `no_integer`.
+CityCount read_city_count(const char* path);
+
+// Why a distance text was rejected.
+enum class DistanceProblem {
+    not_integer,         // a token that is not an integer
+    out_of_range,        // an integer outside the 32-bit range
+    position_out_range,  // a row or column outside 0..n-1
+    incomplete_triple,   // the text ends one or two integers into a triple
+};
+
+struct DistanceError {
+    DistanceProblem problem;
+    long line;         // 1-based line of the offending token
+    std::string text;  // the offending token, shortened and made printable
+};
+
+// Stores every triple (row, column, distance) of the text into cell [row][column] of `matrix`
+// (n row pointers, each to n floats, 0-based positions), later triples replacing earlier ones
+// and no other cell touched. Stops at the first malformed token and returns what was wrong;
+// no cell outside the n x n matrix is ever written. Precondition: n >= 0.
+[[nodiscard]] std::optional<DistanceError> parse_distance_triples(ByteSource source,
+                                                                  float* const* matrix, int n);
+
+// The one-line message that reports `error` in the file at `path`, ending in a newline.
+[[nodiscard]] std::string describe_distance_error(const DistanceError& error, const char* path,
+                                                  int n);
+
+// Reads the distance file at `path` into `matrix` (n x n, 0-based, cleared by the caller).
+// Returns true when the whole file was read; on a malformed file prints one line naming the
+// file, the line and the offending text and returns false, leaving the matrix half-filled for
+// the caller to release. A file that cannot be opened is fatal: the routine prints
+// "O Arquivo <path> nao pode ser aberto.\n" and ends the process with status 1.
+[[nodiscard]] bool read_distance_matrix(const char* path, float* const* matrix, int n);
