@@ -4,6 +4,11 @@
 // Temperature at which every calibration starts.
 inline constexpr float kCalibrationStartTemperature = 10.0F;
 
+// Returns whether `accepted` counted moves out of `moves` reach the fraction `target`: the
+// product moves x target is formed in double precision from the single-precision fraction, so
+// 500 x 0.98f = 490.0000095... needs 491 counted moves.
+[[nodiscard]] bool reaches_acceptance(int accepted, int moves, float target);
+
 // Returns the first temperature, from 10.0 upward by factors of `heating_factor` (each product
 // rounded to single precision), at which at least moves_per_temperature x target_acceptance of
 // moves_per_temperature sampled exchange moves pass a minimising acceptance test: a move that

@@ -6,13 +6,14 @@
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
 
+bool reaches_acceptance(int accepted, int moves, float target) {
+    return accepted >= moves * static_cast<double>(target);
+}
+
 float calibrate_temperature(int n, int* selection, const float* const* matrix, float heating_factor,
                             float target_acceptance, int moves_per_temperature) {
     assert(n >= 3 && count_selected(selection, n) == kSelectedCount);
     assert(heating_factor > 1.0F);
-    // The product is formed in double precision from the single-precision fraction: with
-    // 500 x 0.98f it is 490.0000095..., so 491 counted moves are needed.
-    const double needed = moves_per_temperature * static_cast<double>(target_acceptance);
     float temperature = kCalibrationStartTemperature;
     for (;;) {
         int accepted = 0;
@@ -32,7 +33,7 @@ float calibrate_temperature(int n, int* selection, const float* const* matrix, f
             }
             apply_exchange(selection, move);
         }
-        if (accepted >= needed) {
+        if (reaches_acceptance(accepted, moves_per_temperature, target_acceptance)) {
             return temperature;
         }
         temperature *= heating_factor;

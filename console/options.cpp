@@ -20,13 +20,7 @@ constexpr float kFinalTemperature = 0.01F;
 
 void run_random_start_option(int n, int* selection, const float* const* matrix) {
     assert(n >= kSelectedCount);
-    // A draw with fewer than three 1-bits is cleared and drawn again; with n >= 3 every
-    // draw has a fair chance of three, so this ends.
-    build_random_solution(selection, n);
-    while (count_selected(selection, n) != kSelectedCount) {
-        zero_vector(selection, n);
-        build_random_solution(selection, n);
-    }
+    build_random_start(selection, n);
     const float value = evaluate_solution(n, selection, matrix);
     std::printf("\nSolucao construida de forma aleatoria:\n");
     print_vector(selection, n);

@@ -44,6 +44,15 @@ void build_random_solution(int* selection, int n) {
     }
 }
 
+void build_random_start(int* selection, int n) {
+    assert(n >= kSelectedCount);
+    build_random_solution(selection, n);
+    while (count_selected(selection, n) != kSelectedCount) {
+        zero_vector(selection, n);
+        build_random_solution(selection, n);
+    }
+}
+
 int count_selected(const int* selection, int n) {
     int count = 0;
     for (int position = 0; position < n; ++position) {

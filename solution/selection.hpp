@@ -22,6 +22,11 @@ inline constexpr float kValueCap = 100.0F;
 // positions are selected when fewer than three 1-bits come up.
 void build_random_solution(int* selection, int n);
 
+// Fills `selection` (n ints, all 0 on entry) with a random start of exactly three positions:
+// a draw of build_random_solution that selects fewer is cleared and drawn again.
+// Precondition: n >= 3, so that three 1-bits can come up.
+void build_random_start(int* selection, int n);
+
 // Returns how many entries of `selection` (n ints) equal 1.
 [[nodiscard]] int count_selected(const int* selection, int n);
 
