@@ -1,0 +1,261 @@
+// End-to-end sessions: the real binary, scripted input, every output byte and the exit status.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "session.hpp"
+
+namespace {
+
+const std::string kMenu =
+    "\n***************Menu Principal************************* \n"
+    "         1. Geracao de uma Solacao Inicial Aleatoria \n"
+    "         2. Simulated Annealing \n"
+    "         0. Sair \n"
+    "         Escolha: ";
+
+const std::string kNoInstance = "Nenhuma instancia carregada. Escolha a opcao 1 primeiro.\n";
+const std::string kMatrixExhausted = "Falta memoria para alocar a matriz de ponteiros\n";
+
+std::string menus(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += kMenu;
+    }
+    return text;
+}
+
+// Value of the selection in the example's files, recomputed here from the triples.
+struct Instance {
+    int n = 0;
+    std::vector<std::vector<float>> d;
+};
+
+Instance read_instance(const SessionFolder& folder) {
+    Instance instance;
+    std::ifstream count(folder.path() / "numcidades.txt");
+    count >> instance.n;
+    instance.n += 1;
+    instance.d.assign(static_cast<std::size_t>(instance.n),
+                      std::vector<float>(static_cast<std::size_t>(instance.n), 0.0F));
+    std::ifstream triples(folder.path() / "MatrizDistanciasteste.txt");
+    int i = 0;
+    int j = 0;
+    int distance = 0;
+    while (triples >> i >> j >> distance) {
+        instance.d[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] =
+            static_cast<float>(distance);
+    }
+    return instance;
+}
+
+// The value of a printed vector "e0 e1 ... " in the instance, or -1000 unless it selects three.
+double value_of(const Instance& instance, const std::string& vector_text) {
+    std::istringstream entries(vector_text);
+    std::vector<int> selected;
+    int entry = 0;
+    int position = 0;
+    while (entries >> entry) {
+        if (entry == 1) {
+            selected.push_back(position);
+        }
+        ++position;
+    }
+    if (selected.size() != 3 || position != instance.n) {
+        return -1000;
+    }
+    double value = 100;
+    for (const auto& [p, q] : {std::pair{0, 1}, std::pair{0, 2}, std::pair{1, 2}}) {
+        const float cell =
+            instance.d[static_cast<std::size_t>(selected[static_cast<std::size_t>(p)])]
+                      [static_cast<std::size_t>(selected[static_cast<std::size_t>(q)])];
+        value = std::min(value, static_cast<double>(static_cast<int>(cell)));
+    }
+    return value;
+}
+
+const std::string kVector = "((?:[01] )+)";
+const std::string kNumber = "(-?[0-9]+\\.[0-9]{6})";
+const std::string kRandomReport = "\nSolucao construida de forma aleatoria:\n" + kVector +
+                                  "Menor Dist\xE2ncia = " + kNumber + "\n";
+const std::string kAnnealingReport =
+    "((?:Fo_star = [ 0-9.-]{8} \t Temperatura = [ 0-9.]{8} \n)*)"
+    "\nSolucao construida usando o Metodo Simulated Annealing:\n" +
+    kVector + "\nMenor dist\xE2ncia encontrada = " + kNumber +
+    " \nTempo de CPU = [0-9]+\\.[0-9]{6} segundos\n";
+
+std::string quoted_menu() {
+    return std::regex_replace(kMenu, std::regex(R"([*.])"), R"(\$&)");
+}
+
+}  // namespace
+
+TEST(Menu, EndsOnZeroOrEndOfInputWithStatusZero) {
+    const SessionFolder folder;
+    EXPECT_EQ(folder.run("0\n").output, kMenu);
+    EXPECT_EQ(folder.run("0\n").status, 0);
+    // No files are needed until choice 1; the end of input counts as choice 0.
+    const SessionResult ended = folder.run("");
+    EXPECT_EQ(ended.output, kMenu);
+    EXPECT_EQ(ended.status, 0);
+    EXPECT_EQ(folder.run("   \n\n").output, kMenu);
+}
+
+TEST(Menu, ShowsItselfAgainAfterAnyOtherInput) {
+    const SessionFolder folder;
+    // Out of range, non-integers (the rest of their line is dropped), a lone sign, overflow.
+    const SessionResult result =
+        folder.run("3\n-1\nabc 1\n2x\n+\n99999999999999999999999\n1.5\n0\n");
+    // "1.5" reads 1 (which loads, failing on the missing count file) and then ".5" is rejected.
+    EXPECT_EQ(result.output, menus(4) + kNoInstance + menus(4) +
+                                 "O arquivo numcidades.txt nao pode ser aberto. \n" + menus(2));
+    EXPECT_EQ(result.status, 0);
+}
+
+TEST(Menu, ChoiceTwoWithoutAnInstanceSaysSo) {
+    const SessionFolder folder;
+    const SessionResult result = folder.run("2\n2\n0\n");
+    EXPECT_EQ(result.output, kMenu + kNoInstance + kMenu + kNoInstance + kMenu);
+}
+
+TEST(Loading, MissingCountFileGoesBackToTheMenu) {
+    const SessionFolder folder;
+    folder.write("MatrizDistanciasteste.txt", "1 2 3\n");
+    // The newline after "1" is the character the failure discards, so "2" is read next.
+    const SessionResult result = folder.run("1\n2\n0\n");
+    EXPECT_EQ(result.output, kMenu + "O arquivo numcidades.txt nao pode ser aberto. \n" + kMenu +
+                                 kNoInstance + kMenu);
+    EXPECT_EQ(result.status, 0);
+}
+
+TEST(Loading, MissingDistanceFileEndsWithStatusOne) {
+    const SessionFolder folder;
+    folder.write("numcidades.txt", "4\n");
+    const SessionResult result = folder.run("1\n0\n");
+    EXPECT_EQ(result.output, kMenu + "O Arquivo MatrizDistanciasteste.txt nao pode ser aberto.\n");
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(Loading, UnusableCountsLoadNothing) {
+    const struct {
+        std::string count;
+        std::string message;
+    } cases[] = {
+        {"1\n", "O arquivo numcidades.txt indica 1 cidades; sao necessarias pelo menos 2.\n"},
+        {"-5\n", "O arquivo numcidades.txt indica -5 cidades; sao necessarias pelo menos 2.\n"},
+        {"", "O arquivo numcidades.txt nao comeca com um numero inteiro.\n"},
+        {"doze\n", "O arquivo numcidades.txt nao comeca com um numero inteiro.\n"},
+    };
+    for (const auto& c : cases) {
+        const SessionFolder folder;
+        folder.write("numcidades.txt", c.count);
+        folder.write("MatrizDistanciasteste.txt", "0 1 5\n");
+        const SessionResult result = folder.run("1\n2\n0\n");
+        EXPECT_EQ(result.output, kMenu + c.message + kMenu + kNoInstance + kMenu) << c.count;
+        EXPECT_EQ(result.status, 0);
+    }
+}
+
+TEST(Loading, CountsTooLargeForMemoryEndBeforeAllocating) {
+    for (const char* count : {"2147483646", "2147483647", "99999999999999999999", "200000000"}) {
+        const SessionFolder folder;
+        folder.write("numcidades.txt", count);
+        folder.write("MatrizDistanciasteste.txt", "0 1 5\n");
+        const SessionResult result = folder.run("1\n0\n");
+        EXPECT_EQ(result.output, kMenu + kMatrixExhausted) << count;
+        EXPECT_EQ(result.status, 1) << count;
+    }
+}
+
+TEST(Loading, MalformedDistanceFilesAreRefusedAndNothingStaysLoaded) {
+    const struct {
+        std::string triples;
+        std::string message;
+    } cases[] = {
+        {"0 1 5\n1 2 cinco\n", "linha 2: \"cinco\" nao e um numero inteiro.\n"},
+        {"0 1 5\n0 2 4294967296\n",
+         "linha 2: o numero 4294967296 esta fora do intervalo de 32 bits.\n"},
+        {"0 1 5\n\n1 3 7\n", "linha 3: a posicao 3 esta fora do intervalo 0..2.\n"},
+        {"0 1 5\n0 -2 7\n", "linha 2: a posicao -2 esta fora do intervalo 0..2.\n"},
+        {"0 1 5\n0 2", "linha 2: o arquivo termina no meio de uma tripla.\n"},
+    };
+    for (const auto& c : cases) {
+        const SessionFolder folder;
+        folder.write("numcidades.txt", "2\n");
+        folder.write("MatrizDistanciasteste.txt", c.triples);
+        const SessionResult result = folder.run("1\n2\n0\n");
+        EXPECT_EQ(result.output, kMenu + "Erro no arquivo MatrizDistanciasteste.txt, " + c.message +
+                                     kMenu + kNoInstance + kMenu)
+            << c.triples;
+        EXPECT_EQ(result.status, 0);
+    }
+}
+
+TEST(RandomStart, PrintsThreeSelectedPositionsAndWhatTheyAreWorth) {
+    SessionFolder folder;
+    folder.copy_example("small");
+    const Instance instance = read_instance(folder);
+    // Choice 1 twice reloads and builds a new start each time.
+    const SessionResult result = folder.run("1\n1\n0\n");
+    EXPECT_EQ(result.status, 0);
+    const std::regex session(quoted_menu() + kRandomReport + quoted_menu() + kRandomReport +
+                             quoted_menu());
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(result.output, match, session)) << result.output;
+    for (const int group : {1, 3}) {
+        EXPECT_EQ(value_of(instance, match[group].str()), std::stod(match[group + 1].str()))
+            << match[group].str();
+    }
+}
+
+TEST(RandomStart, SmallestInstanceOfThreePositionsWorks) {
+    SessionFolder folder;
+    folder.write("numcidades.txt", "2\n");
+    folder.write("MatrizDistanciasteste.txt", "0 1 40\n0 2 70\n1 2 55\n");
+    const SessionResult result = folder.run("1\n2\n0\n");
+    const std::string start =
+        "\nSolucao construida de forma aleatoria:\n1 1 1 Menor Dist\xE2ncia = 40.000000\n";
+    ASSERT_EQ(result.output.substr(0, kMenu.size() + start.size() + kMenu.size()),
+              kMenu + start + kMenu);
+    EXPECT_NE(result.output.find("\nMenor dist\xE2ncia encontrada = 40.000000 \n"),
+              std::string::npos);
+}
+
+TEST(Annealing, WholeSessionReportsWhatItsVectorsAreWorth) {
+    SessionFolder folder;
+    folder.copy_example("small");
+    const Instance instance = read_instance(folder);
+    const SessionResult result = folder.run("1\n2\n2\n0\n");
+    EXPECT_EQ(result.status, 0);
+    const std::regex session(quoted_menu() + kRandomReport + quoted_menu() + kAnnealingReport +
+                             quoted_menu() + kAnnealingReport + quoted_menu());
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(result.output, match, session)) << result.output;
+    const double start = std::stod(match[2].str());
+    const double first = std::stod(match[5].str());
+    const double second = std::stod(match[8].str());
+    EXPECT_EQ(value_of(instance, match[1].str()), start);
+    EXPECT_EQ(value_of(instance, match[4].str()), first);
+    EXPECT_EQ(value_of(instance, match[7].str()), second);
+    EXPECT_GE(first, start);
+    EXPECT_GE(second, first);
+    // Progress lines of a run climb strictly and end at the reported value.
+    for (const int group : {3, 6}) {
+        std::istringstream lines(match[group].str());
+        std::string line;
+        double last = -1e9;
+        while (std::getline(lines, line)) {
+            double value = 0;
+            ASSERT_EQ(std::sscanf(line.c_str(), "Fo_star = %lf", &value), 1);
+            EXPECT_GT(value, last);
+            last = value;
+        }
+        if (!match[group].str().empty()) {
+            EXPECT_EQ(last, std::stod(match[group + 2].str()));
+        }
+    }
+}
