@@ -14,15 +14,18 @@
 
 namespace {
 
-// Returns the memory this process may use at most: the machine's physical memory, or its
-// control group's limit when that is lower; nothing when neither can be read.
+// Returns the memory this process can count on: the machine's physical memory that is still
+// available (all of it when the kernel does not say), or its control group's limit when that
+// is lower; nothing when neither can be read.
 std::optional<double> usable_memory_bytes() {
     std::optional<double> limit;
     std::ifstream meminfo("/proc/meminfo");
     std::string key;
     double kib = 0;
     while (meminfo >> key >> kib) {
-        if (key == "MemTotal:") {
+        if (key == "MemTotal:" && !limit) {
+            limit = kib * 1024.0;
+        } else if (key == "MemAvailable:") {
             limit = kib * 1024.0;
             break;
         }
