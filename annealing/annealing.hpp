@@ -4,6 +4,13 @@
 // Temperature at which every calibration starts.
 inline constexpr float kCalibrationStartTemperature = 10.0F;
 
+// The search parameters of the menu's annealing option, all in single precision.
+inline constexpr float kHeatingFactor = 1.1F;
+inline constexpr float kTargetAcceptance = 0.98F;
+inline constexpr int kMovesPerTemperature = 500;
+inline constexpr float kCoolingFactor = 0.95F;
+inline constexpr float kFinalTemperature = 0.01F;
+
 // Returns whether `accepted` counted moves out of `moves` reach the fraction `target`: the
 // product moves x target is formed in double precision from the single-precision fraction, so
 // 500 x 0.98f = 490.0000095... needs 491 counted moves.

@@ -7,17 +7,6 @@
 #include "solution/selection.hpp"
 #include "storage/storage.hpp"
 
-namespace {
-
-// Search parameters of choice 2, all in single precision.
-constexpr float kHeatingFactor = 1.1F;
-constexpr float kTargetAcceptance = 0.98F;
-constexpr int kMovesPerTemperature = 500;
-constexpr float kCoolingFactor = 0.95F;
-constexpr float kFinalTemperature = 0.01F;
-
-}  // namespace
-
 void run_random_start_option(int n, int* selection, const float* const* matrix) {
     assert(n >= kSelectedCount);
     build_random_start(selection, n);

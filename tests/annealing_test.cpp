@@ -16,11 +16,11 @@
 
 namespace {
 
-constexpr float kHeating = 1.1F;
-constexpr float kTarget = 0.98F;
-constexpr int kMoves = 500;
-constexpr float kCooling = 0.95F;
-constexpr float kFinal = 0.01F;
+constexpr float kHeating = kHeatingFactor;
+constexpr float kTarget = kTargetAcceptance;
+constexpr int kMoves = kMovesPerTemperature;
+constexpr float kCooling = kCoolingFactor;
+constexpr float kFinal = kFinalTemperature;
 
 // Points on a 100 x 100 grid from a fixed linear congruential sequence; distances truncated.
 TestMatrix geometric_instance(int n, unsigned seed) {
