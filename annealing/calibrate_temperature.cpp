@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "annealing/annealing.hpp"
+#include "annealing/tracked_selection.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
 
@@ -14,14 +15,16 @@ float calibrate_temperature(int n, int* selection, const float* const* matrix, f
                             float target_acceptance, int moves_per_temperature) {
     assert(n >= 3 && count_selected(selection, n) == kSelectedCount);
     assert(heating_factor > 1.0F);
+    TrackedSelection tracked(n, selection, matrix);
+    // Every sampled move is undone, so the value before each move is always this one.
+    const float before = tracked.value();
     float temperature = kCalibrationStartTemperature;
     for (;;) {
         int accepted = 0;
         for (int move_count = 0; move_count < moves_per_temperature; ++move_count) {
             const ExchangeMove move = draw_exchange_move(n);
-            const float before = evaluate_solution(n, selection, matrix);
-            apply_exchange(selection, move);
-            const float after = evaluate_solution(n, selection, matrix);
+            tracked.exchange(move);
+            const float after = tracked.value();
             const float delta = after - before;
             if (delta < 0.0F) {
                 ++accepted;
@@ -31,7 +34,7 @@ float calibrate_temperature(int n, int* selection, const float* const* matrix, f
                     ++accepted;
                 }
             }
-            apply_exchange(selection, move);
+            tracked.exchange(move);
         }
         if (reaches_acceptance(accepted, moves_per_temperature, target_acceptance)) {
             return temperature;

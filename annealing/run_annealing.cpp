@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "annealing/annealing.hpp"
+#include "annealing/tracked_selection.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
 #include "storage/storage.hpp"
@@ -17,15 +18,19 @@ float run_annealing(int n, int* selection, const float* const* matrix, float coo
     int* best = alloc_vector(n);
     copy_vector(best, selection, n);
     float temperature = initial_temperature;
-    float current = evaluate_solution(n, selection, matrix);
+    TrackedSelection tracked(n, selection, matrix);
+    // `current` is the running sum of accepted differences and `tracked.value()` the value of
+    // the selection as it stands; they agree while the differences are exact in single
+    // precision, and each is used where the search uses it.
+    float current = tracked.value();
     float fo_star = current;
 
     while (temperature > final_temperature) {
         for (int move_count = 0; move_count < moves_per_temperature; ++move_count) {
             const ExchangeMove move = draw_exchange_move(n);
-            const float before = evaluate_solution(n, selection, matrix);
-            apply_exchange(selection, move);
-            const float after = evaluate_solution(n, selection, matrix);
+            const float before = tracked.value();
+            tracked.exchange(move);
+            const float after = tracked.value();
             const float delta = after - before;
             if (delta > 0.0F) {
                 current += delta;
@@ -40,7 +45,7 @@ float run_annealing(int n, int* selection, const float* const* matrix, float coo
                 if (std::exp(static_cast<double>(delta) / temperature) > u) {
                     current += delta;
                 } else {
-                    apply_exchange(selection, move);
+                    tracked.exchange(move);
                 }
             }
         }

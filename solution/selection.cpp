@@ -18,17 +18,22 @@ float evaluate_solution(int n, const int* selection, const float* const* matrix)
         }
     }
     assert(found == kSelectedCount);
+    const float value = value_of_positions(selected, matrix);
+    free_vector(selected);
+    return value;
+}
 
+float value_of_positions(const int* positions, const float* const* matrix) {
+    assert(positions[0] < positions[1] && positions[1] < positions[2]);
     float value = kValueCap;
     constexpr int kPairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
     for (const auto& pair : kPairs) {
-        const float cell = matrix[selected[pair[0]]][selected[pair[1]]];
+        const float cell = matrix[positions[pair[0]]][positions[pair[1]]];
         if (value > cell) {
             // Cells hold 32-bit integers and this one is below 100, so its truncation fits.
             value = static_cast<float>(static_cast<int>(cell));
         }
     }
-    free_vector(selected);
     return value;
 }
 

@@ -17,6 +17,11 @@ inline constexpr float kValueCap = 100.0F;
 // floats). Precondition: exactly three entries of the selection equal 1.
 [[nodiscard]] float evaluate_solution(int n, const int* selection, const float* const* matrix);
 
+// Returns the value of the selection of `positions` (3 ints, ascending, 0-based) in `matrix`,
+// comparing the pairs (first, second), (first, third), (second, third) in that order, as
+// evaluate_solution does once it has found its three positions.
+[[nodiscard]] float value_of_positions(const int* positions, const float* const* matrix);
+
 // Writes into `selection` (n ints, all 0 on entry) the positions of the first three 1-bits of
 // n random bits, drawing a bit for every position even after the third 1. Fewer than three
 // positions are selected when fewer than three 1-bits come up.
