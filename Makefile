@@ -1,5 +1,5 @@
 # Thin driver over the CMake presets; every build product goes under build/.
-.PHONY: all build test run clean
+.PHONY: all build test run clean bench
 
 all: build
 
@@ -15,3 +15,11 @@ run: build
 
 clean:
 	rm -rf build
+
+# Generates instances of 50 to 4,000 cities under build/bench/instancias and measures the
+# program against its literal baseline there; not part of `make test`.
+bench:
+	cmake --preset bench
+	cmake --build --preset bench -j 2
+	mkdir -p build/bench/instancias
+	build/bench/bench/dispersao-bench build/bench/bench/dispersao-gerar build/bench/instancias
