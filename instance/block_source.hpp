@@ -4,12 +4,14 @@
 // in tests, over a buffer in memory cut into blocks of any size.
 #pragma once
 
+#include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 // Fills `destination` (room for `capacity` bytes) with the next bytes of the text and returns
 // how many it wrote; 0 means the text has ended.
@@ -44,7 +46,35 @@ class IntegerScanner {
 
     // Scans the next token. For `integer` it stores the value in `value`; for `out_of_range`
     // it stores the largest or smallest 64-bit value, by the sign written.
-    [[nodiscard]] ScanResult next(std::int64_t& value);
+    [[nodiscard]] ScanResult next(std::int64_t& value) {
+        // The common case is handled here, inline in the caller's loop and on local copies of
+        // the position and line: an integer that fits, after white space, with a whole token
+        // window buffered beyond its start and its end inside the buffer. The buffer then
+        // holds all that next_general would look at, so the result is the same; anything else
+        // goes to next_general, which starts again from the unchanged state.
+        const char* p = pos_;
+        long line = line_;
+        while (p != end_ && is_space(*p)) {
+            line += (*p == '\n') ? 1 : 0;
+            ++p;
+        }
+        if (static_cast<std::size_t>(end_ - p) >= kTokenWindow) {
+            const bool negative = *p == '-';
+            const char* digits = (negative || *p == '+') ? p + 1 : p;
+            if (*digits >= '0' && *digits <= '9') {
+                const auto [stop, error] = std::from_chars(negative ? p : digits, end_, value);
+                if (error == std::errc{} && stop != end_) {
+                    line_ = line;
+                    token_line_ = line;
+                    token_start_ = p;
+                    token_length_ = static_cast<std::size_t>(stop - p);
+                    pos_ = stop;
+                    return ScanResult::integer;
+                }
+            }
+        }
+        return next_general(value);
+    }
 
     // Line (1-based) on which the last token began.
     [[nodiscard]] long line() const { return token_line_; }
@@ -52,13 +82,28 @@ class IntegerScanner {
     // Text of the last token, at most 40 bytes, with unprintable bytes shown as '?'.
     [[nodiscard]] std::string token_text() const;
 
+    // True for the bytes "%d" skips as white space in the C locale.
+    [[nodiscard]] static bool is_space(char c) { return kIsSpace[static_cast<unsigned char>(c)]; }
+
   private:
+    static constexpr std::array<bool, 256> kIsSpace = [] {
+        std::array<bool, 256> table{};
+        for (const unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) {
+            table[c] = true;
+        }
+        return table;
+    }();
+
+    // The whole scan, for every case: white space across blocks, tokens cut by a block
+    // boundary, signs without digits, and integers out of range.
+    [[nodiscard]] ScanResult next_general(std::int64_t& value);
+
     // Moves the unread bytes to the front of the buffer and reads more after them; returns
     // false once the source has nothing more.
     bool refill();
 
     ByteSource source_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     std::size_t block_size_;
     const char* pos_ = nullptr;
     const char* end_ = nullptr;
