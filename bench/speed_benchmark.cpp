@@ -21,13 +21,6 @@
 
 namespace {
 
-// Search parameters of choice 2.
-constexpr float kHeatingFactor = 1.1F;
-constexpr float kTargetAcceptance = 0.98F;
-constexpr int kMovesPerTemperature = 500;
-constexpr float kCoolingFactor = 0.95F;
-constexpr float kFinalTemperature = 0.01F;
-
 // Fixed seeds, so that both searches start from the same selection and take the same draws.
 constexpr std::uint64_t kInstanceSeed = 2024;
 constexpr std::uint64_t kStartSeed = 7;
@@ -131,10 +124,7 @@ std::vector<double> time_search(const std::string& folder, bool fast, int runs) 
     const Instance instance = load_fast(folder);
     const int n = instance.n;
     seed_generator(kStartSeed);
-    do {
-        zero_vector(instance.selection, n);
-        build_random_solution(instance.selection, n);
-    } while (count_selected(instance.selection, n) != kSelectedCount);
+    build_random_start(instance.selection, n);
     int* start = alloc_vector(n);
     copy_vector(start, instance.selection, n);
 

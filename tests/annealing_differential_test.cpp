@@ -26,7 +26,8 @@ struct SearchParameters {
     float cooling_factor;
     float final_temperature;
 };
-constexpr SearchParameters kOptionParameters{1.1F, 0.98F, 500, 0.95F, 0.01F};
+constexpr SearchParameters kOptionParameters{
+    kHeatingFactor, kTargetAcceptance, kMovesPerTemperature, kCoolingFactor, kFinalTemperature};
 constexpr SearchParameters kShortParameters{1.5F, 0.7F, 37, 0.8F, 0.5F};
 
 // An instance held in storage routines' matrix, cleared and then filled by a distance rule.
@@ -98,10 +99,7 @@ SearchTrace trace_search(const Instance& instance, const std::vector<int>& start
 std::vector<int> random_start(int n, std::uint64_t seed) {
     seed_generator(seed);
     std::vector<int> selection(static_cast<std::size_t>(n), 0);
-    do {
-        zero_vector(selection.data(), n);
-        build_random_solution(selection.data(), n);
-    } while (count_selected(selection.data(), n) != kSelectedCount);
+    build_random_start(selection.data(), n);
     return selection;
 }
 
