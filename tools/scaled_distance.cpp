@@ -1,0 +1,36 @@
+// Euclidean distances of a TSPLIB instance, scaled so that the largest is 110.
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+#include "tools/conversion.hpp"
+
+namespace {
+
+// The largest scaled distance of an instance.
+constexpr double kScale = 110.0;
+
+[[nodiscard]] double euclidean(const Point& a, const Point& b) {
+    const double dx = a.x - b.x;
+    const double dy = a.y - b.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+}  // namespace
+
+double largest_distance(const std::vector<Point>& cities) {
+    double largest = 0.0;
+    for (std::size_t i = 0; i < cities.size(); ++i) {
+        for (std::size_t j = i + 1; j < cities.size(); ++j) {
+            largest = std::max(largest, euclidean(cities[i], cities[j]));
+        }
+    }
+    return largest;
+}
+
+int scaled_distance(const Point& a, const Point& b, double largest) {
+    assert(largest > 0.0);
+    const double scaled = euclidean(a, b) * kScale / largest;
+    assert(scaled <= kScale * (1.0 + 1e-12));
+    return static_cast<int>(scaled);
+}
