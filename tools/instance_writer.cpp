@@ -20,12 +20,14 @@ class PendingFile {
     explicit PendingFile(std::string final_path)
         : final_path_(std::move(final_path)), temporary_path_(final_path_ + ".parcial") {
         file_ = std::fopen(temporary_path_.c_str(), "w");
+        created_ = file_ != nullptr;
     }
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile() {
         close();
-        if (!committed_) {
+        // Only a file this object created is removed: whatever else holds the name stays.
+        if (created_ && !committed_) {
             std::remove(temporary_path_.c_str());
         }
     }
@@ -55,6 +57,7 @@ class PendingFile {
     std::string final_path_;
     std::string temporary_path_;
     std::FILE* file_ = nullptr;
+    bool created_ = false;
     bool closed_well_ = false;
     bool committed_ = false;
 };

@@ -1,0 +1,214 @@
+// The TSPLIB and MDPLIB converters, the all-or-nothing writer, and the exact optima of the
+// public instances once converted.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "exact/exact_search.hpp"
+#include "instance/instance_files.hpp"
+#include "tools/conversion.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A fresh, empty directory removed at the end of the test.
+struct TempDir {
+    TempDir() {
+        path =
+            fs::temp_directory_path() /
+            ("dispersao-conv-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    [[nodiscard]] std::size_t entries() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path), {}));
+    }
+    fs::path path;
+};
+
+const char* const kGoodTsplib =
+    "NAME: triangle\r\n"
+    "TYPE : TSP\r\n"
+    "COMMENT : a 3-4-5 triangle and a point on it\r\n"
+    "DIMENSION 4\r\n"
+    "EDGE_WEIGHT_TYPE: EUC_2D\r\n"
+    "\r\n"
+    "NODE_COORD_SECTION\r\n"
+    "3 0 4.0e0\r\n"
+    "1 0 0\r\n"
+    "  2\t3.0 0\r\n"
+    "4 1.5 +0\r\n"
+    "EOF\r\n";
+
+TEST(Tsplib, ReadsHeaderVariantsAndCitiesInAnyOrder) {
+    std::vector<Point> cities;
+    ASSERT_FALSE(parse_tsplib(kGoodTsplib, cities));
+    ASSERT_EQ(cities.size(), 4U);
+    EXPECT_EQ(cities[0].x, 0.0);
+    EXPECT_EQ(cities[1].x, 3.0);
+    EXPECT_EQ(cities[2].y, 4.0);
+    EXPECT_EQ(cities[3].x, 1.5);
+    EXPECT_EQ(largest_distance(cities), 5.0);
+    // 3 x 110 / 5 and 4 x 110 / 5 are whole; 1.5 x 110 / 5 = 33 and 2.5 x 110 / 5 = 55 as well,
+    // while sqrt(1.5^2 + 4^2) x 22 = 93.99... truncates to 93.
+    EXPECT_EQ(scaled_distance(cities[0], cities[1], 5.0), 66);
+    EXPECT_EQ(scaled_distance(cities[0], cities[2], 5.0), 88);
+    EXPECT_EQ(scaled_distance(cities[1], cities[2], 5.0), 110);
+    EXPECT_EQ(scaled_distance(cities[3], cities[2], 5.0), 93);
+
+    const std::string att =
+        "DIMENSION: 3\nEDGE_WEIGHT_TYPE: ATT\nNODE_COORD_SECTION\n1 0 0\n2 1 1\n3 -2 5\n";
+    EXPECT_FALSE(parse_tsplib(att, cities));
+    EXPECT_EQ(cities[2].x, -2.0);
+}
+
+TEST(Tsplib, RejectsBadOrUnsupportedFilesNamingTheLine) {
+    const std::string header = "DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n";
+    struct Case {
+        std::string text;
+        long line;
+        std::string fragment;
+    };
+    const Case cases[] = {
+        {"DIMENSION: 3\nEDGE_WEIGHT_TYPE: GEO\nNODE_COORD_SECTION\n", 2, "GEO"},
+        {"TYPE: ATSP\nDIMENSION: 3\n", 1, "ATSP"},
+        {"DIMENSION: 3\nEDGE_WEIGHT_TYPE: EXPLICIT\nEDGE_WEIGHT_SECTION\n", 2, "EXPLICIT"},
+        {"DIMENSION: 3\nEDGE_WEIGHT_SECTION\n", 2, "EDGE_WEIGHT_SECTION"},
+        {"EDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n1 0 0\n", 2, "DIMENSION"},
+        {"DIMENSION: 3\nNODE_COORD_SECTION\n1 0 0\n", 2, "EDGE_WEIGHT_TYPE"},
+        {"DIMENSION: 2\n", 1, "de 3 a"},
+        {"DIMENSION: 99999999999\n", 1, "de 3 a"},
+        {"DIMENSION: three\n", 1, "three"},
+        {"DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\n", 0, "NODE_COORD_SECTION"},
+        {"", 0, "NODE_COORD_SECTION"},
+        {header + "1 0 0\n2 1 1\n", 0, "2 de 3"},
+        {header + "1 0 0\n2 1 1\n4 2 2\n", 6, "1..3"},
+        {header + "1 0 0\n1 1 1\n3 2 2\n", 5, "duas vezes"},
+        {header + "1 0 0\n2 1\n3 2 2\n", 5, "id x y"},
+        {header + "1 0 0\n2 1 1 1\n3 2 2\n", 5, "id x y"},
+        {header + "1 0 0\n2 1 x\n3 2 2\n", 5, "\"x\""},
+        {header + "1 0 0\n2 nan 1\n3 2 2\n", 5, "nan"},
+        {header + "1 0 0\n2 1e999 1\n3 2 2\n", 5, "1e999"},
+        {header + "1 0 0\n2 1 1\n3 2 2\nDISPLAY_DATA_SECTION\n", 7, "inesperado"},
+    };
+    for (const Case& bad : cases) {
+        SCOPED_TRACE(bad.text);
+        std::vector<Point> cities;
+        const std::optional<ConversionError> error = parse_tsplib(bad.text, cities);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->line, bad.line);
+        EXPECT_NE(error->message.find(bad.fragment), std::string::npos) << error->message;
+    }
+}
+
+TEST(InstanceWriter, WritesCountAndOneTriplePerPair) {
+    const TempDir dir;
+    std::vector<Point> cities;
+    ASSERT_FALSE(parse_tsplib(kGoodTsplib, cities));
+    ASSERT_FALSE(write_instance_files(dir.path.string(), cities));
+    EXPECT_EQ(read_text(dir.path / kCityCountFile), "4\n");
+    EXPECT_EQ(read_text(dir.path / kDistanceFile),
+              "1 2 66\n1 3 88\n1 4 33\n2 3 110\n2 4 33\n3 4 93\n");
+    EXPECT_EQ(dir.entries(), 2U);
+}
+
+TEST(InstanceWriter, FailureLeavesNoNewFileAndOldFilesUntouched) {
+    const std::vector<Point> cities = {{0, 0}, {1, 0}, {0, 1}};
+    {
+        const TempDir dir;
+        EXPECT_TRUE(write_instance_files((dir.path / "missing").string(), cities));
+        EXPECT_EQ(dir.entries(), 0U);
+    }
+    {
+        // The count file's temporary name is taken by a directory, so the second file fails
+        // after the first was written in full.
+        const TempDir dir;
+        std::ofstream(dir.path / kCityCountFile) << "7\n";
+        std::ofstream(dir.path / kDistanceFile) << "1 2 3\n";
+        fs::create_directory(dir.path / (std::string(kCityCountFile) + ".parcial"));
+        const auto error = write_instance_files(dir.path.string(), cities);
+        ASSERT_TRUE(error);
+        EXPECT_NE(error->message.find("numcidades.txt.parcial"), std::string::npos);
+        EXPECT_EQ(dir.entries(), 3U);
+        EXPECT_EQ(read_text(dir.path / kCityCountFile), "7\n");
+        EXPECT_EQ(read_text(dir.path / kDistanceFile), "1 2 3\n");
+    }
+    {
+        const TempDir dir;
+        EXPECT_TRUE(write_instance_files(dir.path.string(), {{2, 2}, {2, 2}, {2, 2}}));
+        EXPECT_TRUE(write_instance_files(dir.path.string(), {{0, 0}, {1e301, 0}, {0, 1}}));
+        EXPECT_EQ(dir.entries(), 0U);
+    }
+}
+
+TEST(Mdplib, ScalesByFiveAndTruncates) {
+    MdplibInstance instance;
+    ASSERT_FALSE(parse_mdplib("3 2\n0 1 11.17945\n0 2 4.19999\r\n\n1 2 -0.3\n", instance));
+    EXPECT_EQ(instance.count, 3);
+    ASSERT_EQ(instance.triples.size(), 3U);
+    EXPECT_EQ(instance.triples[0].distance, 55);
+    EXPECT_EQ(instance.triples[1].distance, 20);
+    EXPECT_EQ(instance.triples[2].distance, -1);
+    EXPECT_EQ(instance.triples[2].row, 1);
+    EXPECT_EQ(instance.triples[2].column, 2);
+
+    for (const char* bad : {"", "3\n", "3 2\n0 1\n", "3 2\n0 3 1.0\n", "3 2\n0 1 1e300\n"}) {
+        EXPECT_TRUE(parse_mdplib(bad, instance)) << bad;
+    }
+}
+
+// The optimum of a converted public instance: n + 1 positions as the optimiser sizes them.
+float optimum_of(int count, const std::vector<DistanceTriple>& triples) {
+    const auto size = static_cast<std::size_t>(count + 1);
+    std::vector<std::vector<float>> cells(size, std::vector<float>(size, 0.0F));
+    std::vector<const float*> rows;
+    for (const auto& row : cells) {
+        rows.push_back(row.data());
+    }
+    for (const DistanceTriple& t : triples) {
+        cells[static_cast<std::size_t>(t.row)][static_cast<std::size_t>(t.column)] =
+            static_cast<float>(t.distance);
+    }
+    return find_exact_optimum(count + 1, rows.data()).value;
+}
+
+TEST(PublicInstances, ExactOptimaOfTheConvertedFiles) {
+    const fs::path data = DISPERSAO_BENCH_DATA;
+    const std::pair<const char*, float> tsplib[] = {
+        {"berlin52", 77.0F}, {"eil51", 74.0F},  {"kroA100", 64.0F}, {"ch130", 81.0F},
+        {"qa194", 68.0F},    {"lin318", 76.0F}, {"att532", 80.0F},  {"uy734", 83.0F},
+    };
+    for (const auto& [name, expected] : tsplib) {
+        SCOPED_TRACE(name);
+        std::vector<Point> cities;
+        ASSERT_FALSE(parse_tsplib(read_text(data / (std::string(name) + ".tsp")), cities));
+        const double largest = largest_distance(cities);
+        std::vector<DistanceTriple> triples;
+        for (std::size_t i = 0; i < cities.size(); ++i) {
+            for (std::size_t j = i + 1; j < cities.size(); ++j) {
+                triples.push_back({static_cast<int>(i + 1), static_cast<int>(j + 1),
+                                   scaled_distance(cities[i], cities[j], largest)});
+            }
+        }
+        EXPECT_EQ(optimum_of(static_cast<int>(cities.size()), triples), expected);
+    }
+    MdplibInstance gkd;
+    ASSERT_FALSE(parse_mdplib(read_text(data / "GKD-c_1_n500_m50.txt"), gkd));
+    EXPECT_EQ(gkd.count, 500);
+    EXPECT_EQ(optimum_of(gkd.count, gkd.triples), 99.0F);
+}
+
+}  // namespace
