@@ -197,12 +197,16 @@ TEST(PublicInstances, ExactOptimaOfTheConvertedFiles) {
         ASSERT_FALSE(parse_tsplib(read_text(data / (std::string(name) + ".tsp")), cities));
         const double largest = largest_distance(cities);
         std::vector<DistanceTriple> triples;
+        int scaled_largest = 0;
         for (std::size_t i = 0; i < cities.size(); ++i) {
             for (std::size_t j = i + 1; j < cities.size(); ++j) {
                 triples.push_back({static_cast<int>(i + 1), static_cast<int>(j + 1),
                                    scaled_distance(cities[i], cities[j], largest)});
+                scaled_largest = std::max(scaled_largest, triples.back().distance);
             }
         }
+        // The largest pair scales to 110 exactly, even where d x 110 / d rounds below it.
+        EXPECT_EQ(scaled_largest, 110);
         EXPECT_EQ(optimum_of(static_cast<int>(cities.size()), triples), expected);
     }
     MdplibInstance gkd;

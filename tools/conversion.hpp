@@ -38,8 +38,10 @@ inline constexpr int kMaxTsplibCities = 46340;
 // Returns the largest Euclidean distance between two of `cities`, 0 with fewer than two.
 [[nodiscard]] double largest_distance(const std::vector<Point>& cities);
 
-// Returns the distance between a and b times 110 divided by `largest`, truncated toward zero.
-// Precondition: largest > 0 and no smaller than the distance between a and b.
+// Returns the distance between a and b times 110 divided by `largest`, truncated toward zero;
+// a result within 1e-9 below a whole number counts as that number, so the largest distance of
+// an instance always scales to 110. Precondition: largest > 0 and no smaller than the distance
+// between a and b.
 [[nodiscard]] int scaled_distance(const Point& a, const Point& b, double largest);
 
 // Writes the instance of `cities` (index = id - 1) into "numcidades.txt" and

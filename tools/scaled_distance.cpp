@@ -10,6 +10,11 @@ namespace {
 // The largest scaled distance of an instance.
 constexpr double kScale = 110.0;
 
+// A scaled distance this close below a whole number is taken as that number: d x 110 / d itself
+// comes out as 109.99999999999999 for some d, and a whole result must not lose a unit to
+// rounding noise. Real coordinates never put a true distance this close below a whole number.
+constexpr double kSnap = 1e-9;
+
 [[nodiscard]] double euclidean(const Point& a, const Point& b) {
     const double dx = a.x - b.x;
     const double dy = a.y - b.y;
@@ -31,6 +36,7 @@ double largest_distance(const std::vector<Point>& cities) {
 int scaled_distance(const Point& a, const Point& b, double largest) {
     assert(largest > 0.0);
     const double scaled = euclidean(a, b) * kScale / largest;
-    assert(scaled <= kScale * (1.0 + 1e-12));
-    return static_cast<int>(scaled);
+    assert(scaled <= kScale * (1.0 + kSnap));
+    const double whole = std::floor(scaled + kSnap);
+    return static_cast<int>(whole);
 }

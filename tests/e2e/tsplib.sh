@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# End-to-end checks of dispersao-tsplib: files written on success, none on failure.
+# Usage: tsplib.sh PATH/TO/dispersao-tsplib PATH/TO/berlin52.tsp
+set -euo pipefail
+program=$1
+berlin=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() { echo "FAIL $1"; failures=$((failures + 1)); }
+
+# Runs the converter in $work/$1 (created empty) on $2; status in $status, messages in $work/err.
+convert_in() {
+    rm -rf "${work:?}/$1"
+    mkdir "$work/$1"
+    status=0
+    (cd "$work/$1" && "$program" "$2" >"$work/out" 2>"$work/err") || status=$?
+}
+
+convert_in good "$berlin"
+[ "$status" -eq 0 ] || fail "good: status $status"
+[ "$(cat "$work/good/numcidades.txt")" = 52 ] || fail "good: count"
+[ "$(wc -l <"$work/good/MatrizDistanciasteste.txt")" -eq 1326 ] || fail "good: 52 x 51 / 2 lines"
+head -n 1 "$work/good/MatrizDistanciasteste.txt" | grep -Eq '^1 2 [0-9]+$' || fail "good: first triple"
+tail -n 1 "$work/good/MatrizDistanciasteste.txt" | grep -Eq '^51 52 [0-9]+$' || fail "good: last triple"
+# The largest distance of the instance is scaled to 110, and no other exceeds it.
+[ "$(awk '$3 > m { m = $3 } END { print m }' "$work/good/MatrizDistanciasteste.txt")" = 110 ] ||
+    fail "good: largest distance"
+[ "$(ls "$work/good" | wc -l)" -eq 2 ] || fail "good: exactly two files"
+grep -q '^52 cidades gravadas' "$work/out" || fail "good: report"
+
+# Bad files: a message on the error stream naming the file, status 1, and no file written.
+printf 'NAME: x\nDIMENSION: 3\nEDGE_WEIGHT_TYPE: GEO\nNODE_COORD_SECTION\n1 0 0\n' >"$work/geo.tsp"
+printf 'DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n1 0 0\n2 1 1\n' >"$work/short.tsp"
+printf 'DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n1 0 0\n2 0 0\n3 0 0\n' >"$work/same.tsp"
+: >"$work/empty.tsp"
+for bad in geo short same empty missing; do
+    convert_in "$bad" "$work/$bad.tsp"
+    [ "$status" -eq 1 ] || fail "$bad: status $status"
+    grep -q "$bad.tsp" "$work/err" || fail "$bad: message does not name the file"
+    [ -z "$(ls -A "$work/$bad")" ] || fail "$bad: files left behind: $(ls -A "$work/$bad")"
+done
+grep -q 'linha 3: EDGE_WEIGHT_TYPE "GEO"' <(convert_in geo "$work/geo.tsp"; cat "$work/err") ||
+    fail "geo: line and type"
+
+# A failed conversion leaves the files of an earlier one untouched.
+mkdir -p "$work/keep"
+printf '4\n' >"$work/keep/numcidades.txt"
+printf '1 2 3\n' >"$work/keep/MatrizDistanciasteste.txt"
+status=0
+(cd "$work/keep" && "$program" "$work/short.tsp" 2>/dev/null) || status=$?
+[ "$status" -eq 1 ] || fail "keep: status"
+[ "$(cat "$work/keep/numcidades.txt")" = 4 ] && [ "$(cat "$work/keep/MatrizDistanciasteste.txt")" = "1 2 3" ] ||
+    fail "keep: earlier files changed"
+[ "$(ls -A "$work/keep" | wc -l)" -eq 2 ] || fail "keep: extra files"
+
+# Wrong usage.
+status=0
+"$program" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || fail "usage: status $status"
+
+[ "$failures" -eq 0 ] && echo "all dispersao-tsplib checks passed"
+exit "$failures"
