@@ -1,5 +1,5 @@
 # Thin driver over the CMake presets; every build product goes under build/.
-.PHONY: all build test run clean bench
+.PHONY: all build test run clean bench bench-quality
 
 all: build
 
@@ -23,3 +23,14 @@ bench:
 	cmake --build --preset bench -j 2
 	mkdir -p build/bench/instancias
 	build/bench/bench/dispersao-bench build/bench/bench/dispersao-gerar build/bench/instancias
+
+# Exact optimum against the annealing over 20 seeds, then the exact companion's time on a
+# 4,000-city instance against a straightforward version of it.
+bench-quality:
+	cmake --preset quality
+	cmake --build --preset quality -j 2
+	build/quality/dispersao-qualidade bench/data 20
+	bench/time_exact.sh build/quality
+
+# `make bench` runs the quality benchmark too.
+bench: bench-quality
