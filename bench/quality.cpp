@@ -3,7 +3,8 @@
 // For every public instance of the data folder and for random points in a square, prints the
 // exact optimum and the annealing's results over a number of seeds: how often it reaches the
 // optimum, its mean and worst gap, and the mean time of a run. Each run draws its random start
-// and its moves from seed_generator(seed) and uses the menu program's search parameters.
+// and its moves from seed_generator(seed) and uses the menu program's search parameters
+// (those of annealing/annealing.hpp).
 //
 // Usage: dispersao-qualidade [DATA_DIR [SEEDS]]
 //        dispersao-qualidade --tsplib N SEED   (prints the generated N-city instance as TSPLIB)
@@ -25,13 +26,6 @@
 #include "storage/storage.hpp"
 
 namespace {
-
-// The menu program's search parameters.
-constexpr float kHeatingFactor = 1.1F;
-constexpr float kTargetAcceptance = 0.98F;
-constexpr int kMovesPerTemperature = 500;
-constexpr float kCoolingFactor = 0.95F;
-constexpr float kFinalTemperature = 0.01F;
 
 // The public files, in the order of the table, with where they come from.
 struct PublicFile {
