@@ -2,6 +2,7 @@
 # End-to-end checks of dispersao-exato: output bytes (apart from the time) and exit status.
 # Usage: exato.sh PATH/TO/dispersao-exato PATH/TO/examples/small
 set -euo pipefail
+export LC_ALL=C
 program=$1
 small=$2
 work=$(mktemp -d)

@@ -2,6 +2,7 @@
 # End-to-end checks of dispersao-tsplib: files written on success, none on failure.
 # Usage: tsplib.sh PATH/TO/dispersao-tsplib PATH/TO/berlin52.tsp
 set -euo pipefail
+export LC_ALL=C
 program=$1
 berlin=$2
 work=$(mktemp -d)
