@@ -121,7 +121,7 @@ void report(const BenchInstance& instance, int seeds) {
         worst_gap = std::max(worst_gap, gap);
     }
     const double run_seconds = seconds_since(runs_start) / seeds;
-    std::printf("| %s | %s | %d | %.0f | %.4f | %d/%d | %.2f | %.0f | %.2f |\n",
+    std::printf("| %s | %s | %d | %.0f | %.4f | %d/%d | %.2f | %.0f | %.4f |\n",
                 instance.name.c_str(), instance.source.c_str(), instance.cities,
                 static_cast<double>(optimum.value), exact_seconds, reached, seeds, gap_sum / seeds,
                 worst_gap, run_seconds);
