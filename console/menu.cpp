@@ -46,7 +46,9 @@ MenuInput read_menu_input(std::FILE* in) {
     }
     std::int64_t value = 0;
     while (c >= '0' && c <= '9') {
-        value = value >= kClamp ? kClamp : value * 10 + (c - '0');
+        // Checked before multiplying, so that no run of digits overflows.
+        const int digit = c - '0';
+        value = value > (kClamp - digit) / 10 ? kClamp : value * 10 + digit;
         c = std::fgetc(in);
     }
     if (c != EOF) {

@@ -19,10 +19,10 @@ namespace {
 
 }  // namespace
 
-std::optional<DistanceError> parse_distance_triples(ByteSource source, float* const* matrix,
-                                                    int n) {
+std::optional<DistanceError> parse_distance_triples(ByteSource source, float* const* matrix, int n,
+                                                    std::size_t block_size) {
     assert(n >= 0);
-    IntegerScanner scanner(std::move(source));
+    IntegerScanner scanner(std::move(source), block_size);
     // field 0 is the row, 1 the column, 2 the distance of the triple being read.
     std::int64_t fields[3] = {0, 0, 0};
     int field = 0;

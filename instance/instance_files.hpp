@@ -54,9 +54,11 @@ struct DistanceError {
 // Stores every triple (row, column, distance) of the text into cell [row][column] of `matrix`
 // (n row pointers, each to n floats, 0-based positions), later triples replacing earlier ones
 // and no other cell touched. Stops at the first malformed token and returns what was wrong;
-// no cell outside the n x n matrix is ever written. Precondition: n >= 0.
-[[nodiscard]] std::optional<DistanceError> parse_distance_triples(ByteSource source,
-                                                                  float* const* matrix, int n);
+// no cell outside the n x n matrix is ever written. The text is pulled in blocks of
+// `block_size` bytes, which changes nothing but the memory used. Precondition: n >= 0,
+// block_size > 0.
+[[nodiscard]] std::optional<DistanceError> parse_distance_triples(
+    ByteSource source, float* const* matrix, int n, std::size_t block_size = std::size_t{1} << 20);
 
 // The one-line message that reports `error` in the file at `path`, ending in a newline.
 [[nodiscard]] std::string describe_distance_error(const DistanceError& error, const char* path,

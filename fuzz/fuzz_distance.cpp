@@ -1,0 +1,86 @@
+// Fuzz target for the distance reader: any text, any matrix size, any cutting into blocks.
+//
+// Input layout: byte 0 picks the matrix size n (0..16), byte 1 the block sizes of the second
+// parse (the source hands out 1..8 bytes at a time, the scanner asks for 1..128), the rest is the
+// text of the distance file. The text is parsed twice, once in one block and once in tiny
+// blocks; both must agree on the verdict and leave the same matrix. Each row is its own heap block,
+// so AddressSanitizer catches any write outside the n x n matrix.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "instance/instance_files.hpp"
+
+namespace {
+
+// An n x n matrix of zeros with every row allocated on its own.
+class RowMatrix {
+  public:
+    explicit RowMatrix(int n) : cells_(static_cast<std::size_t>(n)) {
+        for (std::vector<float>& row : cells_) {
+            row.assign(static_cast<std::size_t>(n), 0.0F);
+            rows_.push_back(row.data());
+        }
+    }
+    [[nodiscard]] float* const* rows() { return rows_.data(); }
+    [[nodiscard]] bool same_cells(const RowMatrix& other) const {
+        for (std::size_t i = 0; i < cells_.size(); ++i) {
+            if (std::memcmp(cells_[i].data(), other.cells_[i].data(),
+                            cells_[i].size() * sizeof(float)) != 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    std::vector<std::vector<float>> cells_;
+    std::vector<float*> rows_;
+};
+
+[[nodiscard]] bool same_error(const std::optional<DistanceError>& a,
+                              const std::optional<DistanceError>& b) {
+    if (a.has_value() != b.has_value()) {
+        return false;
+    }
+    return !a || (a->problem == b->problem && a->line == b->line && a->text == b->text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) {
+        return 0;
+    }
+    const int n = data[0] % 17;
+    const std::size_t source_block = 1 + (data[1] & 7U);
+    const std::size_t scanner_block = std::size_t{1} << (data[1] >> 5U);
+    // Larger than any input the fuzzing script allows, so the first parse is one block; and
+    // small enough that its buffer is not a fresh mapping on every run.
+    constexpr std::size_t kWholeBlock = std::size_t{1} << 16;
+    const char* text = reinterpret_cast<const char*>(data + 2);
+    const std::size_t length = size - 2;
+
+    RowMatrix whole(n);
+    RowMatrix pieces(n);
+    const std::optional<DistanceError> whole_error =
+        parse_distance_triples(memory_source(text, length), whole.rows(), n, kWholeBlock);
+    const std::optional<DistanceError> pieces_error = parse_distance_triples(
+        memory_source(text, length, source_block), pieces.rows(), n, scanner_block);
+    if (!same_error(whole_error, pieces_error) || !whole.same_cells(pieces)) {
+        std::abort();
+    }
+    if (whole_error) {
+        // The message is one printable line whatever the token held.
+        const std::string message = describe_distance_error(*whole_error, "f.txt", n);
+        if (message.empty() || message.back() != '\n' ||
+            message.find_first_of(std::string("\0\r", 2)) != std::string::npos ||
+            message.find('\n') != message.size() - 1) {
+            std::abort();
+        }
+    }
+    return 0;
+}
