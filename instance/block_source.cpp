@@ -112,10 +112,12 @@ ScanResult IntegerScanner::next_general(std::int64_t& value) {
     }
     token_length_ = static_cast<std::size_t>(run_end - pos_);
     pos_ = run_end;
-    // A digit run that reaches the end of the buffer before the text ends is longer than the
-    // token window: no integer that fits in 64 bits needs that many characters but for
-    // thousands of leading zeros, and it is reported as out of range.
-    if (error == std::errc::result_out_of_range || (run_end == end_ && !source_ended_)) {
+    // A token as long as the token window may run past the end of the buffer, so only
+    // shorter ones are parsed; no integer that fits in 64 bits needs that many characters
+    // but for thousands of leading zeros. Deciding by length alone, rather than by whether
+    // the run happens to reach the end of the buffer, keeps the verdict independent of where
+    // the block boundaries fall.
+    if (error == std::errc::result_out_of_range || token_length_ >= kTokenWindow) {
         value = negative ? std::numeric_limits<std::int64_t>::min()
                          : std::numeric_limits<std::int64_t>::max();
         return ScanResult::out_of_range;
