@@ -28,8 +28,8 @@ TEST(FuzzFindings, OverlongTokenIsRefusedWhateverTheBlockBoundaries) {
         std::vector<float> row1(3, 0.0F);
         std::vector<float> row2(3, 0.0F);
         float* rows[3] = {row0.data(), row1.data(), row2.data()};
-        const std::optional<DistanceError> error = parse_distance_triples(
-            memory_source(text.data(), text.size(), block), rows, 3, block);
+        const std::optional<DistanceError> error =
+            parse_distance_triples(memory_source(text.data(), text.size(), block), rows, 3, block);
         ASSERT_TRUE(error) << "block " << block;
         EXPECT_EQ(error->problem, DistanceProblem::out_of_range);
         EXPECT_EQ(error->line, 1);

@@ -1,0 +1,51 @@
+// Memory exhaustion for real: the program under a lowered virtual-memory limit, with a count
+// whose matrix fits in the machine but not under the limit.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "session.hpp"
+
+// AddressSanitizer reserves terabytes of address space at start-up, so no program built with
+// it starts under a lowered virtual-memory limit.
+#if defined(__SANITIZE_ADDRESS__)
+#define DISPERSAO_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DISPERSAO_UNDER_ASAN 1
+#endif
+#endif
+
+namespace {
+
+const std::string kMenu =
+    "\n***************Menu Principal************************* \n"
+    "         1. Geracao de uma Solacao Inicial Aleatoria \n"
+    "         2. Simulated Annealing \n"
+    "         0. Sair \n"
+    "         Escolha: ";
+
+}  // namespace
+
+TEST(MemoryLimit, MatrixBeyondTheLimitEndsWithTheExhaustionMessage) {
+#ifdef DISPERSAO_UNDER_ASAN
+    GTEST_SKIP() << "a sanitized build cannot start under a virtual-memory limit";
+#else
+    const SessionFolder folder;
+    // 20 001 rows of 80 KB: 1.6 GB of matrix against a 256 MiB limit. The check made before
+    // allocating looks at physical memory, which has room, so the allocator is what fails;
+    // on a machine with less memory the check refuses first, with the row-table message.
+    folder.write("numcidades.txt", "20000\n");
+    folder.write("MatrizDistanciasteste.txt", "1 2 17\n");
+    const SessionResult result = folder.run("1\n0\n", DISPERSAO_BINARY, "ulimit -v 262144;");
+    EXPECT_TRUE(result.output == kMenu + "Falta memoria para alocar a matriz de ponteiros.\n" ||
+                result.output == kMenu + "Falta memoria para alocar a matriz de ponteiros\n")
+        << result.output;
+    EXPECT_EQ(result.status, 1);
+
+    // The same session without the limit gets past the allocation, which shows that the limit
+    // is what ran out.
+    const SessionResult unlimited = folder.run("1\n0\n");
+    EXPECT_EQ(unlimited.status, 0) << unlimited.output;
+#endif
+}
