@@ -1,5 +1,6 @@
 # Thin driver over the CMake presets; every build product goes under build/.
 .PHONY: all build test run clean bench bench-quality
+.PHONY: sanitize fuzz memcheck lint
 
 all: build
 
@@ -34,3 +35,16 @@ bench-quality:
 
 # `make bench` runs the quality benchmark too.
 bench: bench-quality
+
+# Hardening checks; each configures and builds its own preset.
+sanitize:
+	checks/sanitize.sh
+
+fuzz:
+	checks/fuzz.sh
+
+memcheck:
+	checks/memcheck.sh
+
+lint:
+	checks/lint.sh

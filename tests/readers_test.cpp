@@ -12,9 +12,13 @@ namespace {
 // A cleared n x n matrix with a guard row and column around it, to catch stray writes.
 class GuardedMatrix {
   public:
-    explicit GuardedMatrix(int n) : n_(n), cells_((n + 2) * (n + 2), kGuard), rows_(n) {
+    explicit GuardedMatrix(int n)
+        : n_(n),
+          cells_(static_cast<std::size_t>(n + 2) * static_cast<std::size_t>(n + 2), kGuard),
+          rows_(n) {
         for (int i = 0; i < n; ++i) {
-            rows_[i] = &cells_[static_cast<std::size_t>((i + 1) * (n + 2) + 1)];
+            rows_[i] =
+                &cells_[static_cast<std::size_t>(i + 1) * static_cast<std::size_t>(n + 2) + 1];
             for (int j = 0; j < n; ++j) {
                 rows_[i][j] = 0.0F;
             }

@@ -10,7 +10,8 @@ class TestMatrix {
           cells_(static_cast<std::size_t>(n) * static_cast<std::size_t>(n), fill),
           rows_(static_cast<std::size_t>(n)) {
         for (int i = 0; i < n; ++i) {
-            rows_[static_cast<std::size_t>(i)] = &cells_[static_cast<std::size_t>(i * n)];
+            rows_[static_cast<std::size_t>(i)] =
+                &cells_[static_cast<std::size_t>(i) * static_cast<std::size_t>(n)];
         }
     }
     [[nodiscard]] float* const* rows() { return rows_.data(); }
