@@ -49,9 +49,9 @@ class IntegerScanner {
     [[nodiscard]] ScanResult next(std::int64_t& value) {
         // The common case is handled here, inline in the caller's loop and on local copies of
         // the position and line: an integer that fits, after white space, with a whole token
-        // window buffered beyond its start and its end inside the buffer. The buffer then
-        // holds all that next_general would look at, so the result is the same; anything else
-        // goes to next_general, which starts again from the unchanged state.
+        // window buffered beyond its start, its end inside the buffer and inside the window. The
+        // buffer then holds all that next_general would look at, so the result is the same;
+        // anything else goes to next_general, which starts again from the unchanged state.
         const char* p = pos_;
         long line = line_;
         while (p != end_ && is_space(*p)) {
@@ -63,7 +63,8 @@ class IntegerScanner {
             const char* digits = (negative || *p == '+') ? p + 1 : p;
             if (*digits >= '0' && *digits <= '9') {
                 const auto [stop, error] = std::from_chars(negative ? p : digits, end_, value);
-                if (error == std::errc{} && stop != end_) {
+                if (error == std::errc{} && stop != end_ &&
+                    static_cast<std::size_t>(stop - p) < kTokenWindow) {
                     line_ = line;
                     token_line_ = line;
                     token_start_ = p;
