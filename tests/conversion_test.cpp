@@ -172,7 +172,7 @@ TEST(Mdplib, ScalesByFiveAndTruncates) {
 
 // The optimum of a converted public instance: n + 1 positions as the optimiser sizes them.
 float optimum_of(int count, const std::vector<DistanceTriple>& triples) {
-    const auto size = static_cast<std::size_t>(count + 1);
+    const auto size = static_cast<std::size_t>(count) + 1;
     std::vector<std::vector<float>> cells(size, std::vector<float>(size, 0.0F));
     std::vector<const float*> rows;
     for (const auto& row : cells) {
