@@ -11,13 +11,6 @@
 
 namespace {
 
-const std::string kMenu =
-    "\n***************Menu Principal************************* \n"
-    "         1. Geracao de uma Solacao Inicial Aleatoria \n"
-    "         2. Simulated Annealing \n"
-    "         0. Sair \n"
-    "         Escolha: ";
-
 const std::string kNoInstance = "Nenhuma instancia carregada. Escolha a opcao 1 primeiro.\n";
 const std::string kMatrixExhausted = "Falta memoria para alocar a matriz de ponteiros\n";
 

@@ -16,17 +16,6 @@
 #endif
 #endif
 
-namespace {
-
-const std::string kMenu =
-    "\n***************Menu Principal************************* \n"
-    "         1. Geracao de uma Solacao Inicial Aleatoria \n"
-    "         2. Simulated Annealing \n"
-    "         0. Sair \n"
-    "         Escolha: ";
-
-}  // namespace
-
 TEST(MemoryLimit, MatrixBeyondTheLimitEndsWithTheExhaustionMessage) {
 #ifdef DISPERSAO_UNDER_ASAN
     GTEST_SKIP() << "a sanitized build cannot start under a virtual-memory limit";

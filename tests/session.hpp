@@ -11,6 +11,14 @@
 #include <map>
 #include <string>
 
+// The main menu exactly as the program prints it before every read of a choice.
+inline const std::string kMenu =
+    "\n***************Menu Principal************************* \n"
+    "         1. Geracao de uma Solacao Inicial Aleatoria \n"
+    "         2. Simulated Annealing \n"
+    "         0. Sair \n"
+    "         Escolha: ";
+
 struct SessionResult {
     std::string output;
     int status;
