@@ -1,7 +1,7 @@
 // Calibration of the annealing's start temperature.
 #include <cassert>
-#include <cmath>
 
+#include "annealing/acceptance.hpp"
 #include "annealing/annealing.hpp"
 #include "annealing/tracked_selection.hpp"
 #include "solution/random_draws.hpp"
@@ -30,7 +30,7 @@ float calibrate_temperature(int n, int* selection, const float* const* matrix, f
                 ++accepted;
             } else {
                 const auto u = static_cast<float>(draw_real(0.0F, 1.0F));
-                if (std::exp(-static_cast<double>(delta) / temperature) > u) {
+                if (passes_when_minimising(delta, temperature, u)) {
                     ++accepted;
                 }
             }

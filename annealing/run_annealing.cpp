@@ -1,8 +1,8 @@
 // The annealing run: geometric cooling over exchange moves, maximising the selection's value.
 #include <cassert>
-#include <cmath>
 #include <cstdio>
 
+#include "annealing/acceptance.hpp"
 #include "annealing/annealing.hpp"
 #include "annealing/tracked_selection.hpp"
 #include "solution/random_draws.hpp"
@@ -42,7 +42,7 @@ float run_annealing(int n, int* selection, const float* const* matrix, float coo
                 }
             } else {
                 const auto u = static_cast<float>(draw_real(0.0F, 1.0F));
-                if (std::exp(static_cast<double>(delta) / temperature) > u) {
+                if (passes_when_maximising(delta, temperature, u)) {
                     current += delta;
                 } else {
                     tracked.exchange(move);

@@ -2,9 +2,9 @@
 #include "bench/literal_baseline.hpp"
 
 #include <cassert>
-#include <cmath>
 #include <cstdio>
 
+#include "annealing/acceptance.hpp"
 #include "annealing/annealing.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
@@ -69,7 +69,7 @@ float literal_calibrate_temperature(int n, int* selection, const float* const* m
                 ++accepted;
             } else {
                 const auto u = static_cast<float>(draw_real(0.0F, 1.0F));
-                if (std::exp(-static_cast<double>(delta) / temperature) > u) {
+                if (passes_when_minimising(delta, temperature, u)) {
                     ++accepted;
                 }
             }
@@ -110,7 +110,7 @@ float literal_run_annealing(int n, int* selection, const float* const* matrix, f
                 }
             } else {
                 const auto u = static_cast<float>(draw_real(0.0F, 1.0F));
-                if (std::exp(static_cast<double>(delta) / temperature) > u) {
+                if (passes_when_maximising(delta, temperature, u)) {
                     current += delta;
                 } else {
                     apply_exchange(selection, move);
