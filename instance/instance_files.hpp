@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "instance/block_source.hpp"
+#include "instance/integer_scanner.hpp"
 
 inline constexpr const char* kCityCountFile = "numcidades.txt";
 inline constexpr const char* kDistanceFile = "MatrizDistanciasteste.txt";

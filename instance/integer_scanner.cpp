@@ -1,5 +1,5 @@
-// Block sources and the "%d"-compatible integer scanner.
-#include "instance/block_source.hpp"
+// The "%d"-compatible integer scanner.
+#include "instance/integer_scanner.hpp"
 
 #include <algorithm>
 #include <cassert>
@@ -14,25 +14,6 @@ namespace {
 }
 
 }  // namespace
-
-ByteSource file_source(std::FILE* file) {
-    return [file](char* destination, std::size_t capacity) {
-        return std::fread(destination, 1, capacity, file);
-    };
-}
-
-ByteSource memory_source(const char* data, std::size_t length, std::size_t max_block) {
-    assert(max_block > 0);
-    return [data, length, max_block, offset = std::size_t{0}](char* destination,
-                                                              std::size_t capacity) mutable {
-        const std::size_t count = std::min({capacity, max_block, length - offset});
-        if (count > 0) {
-            std::memcpy(destination, data + offset, count);
-        }
-        offset += count;
-        return count;
-    };
-}
 
 IntegerScanner::IntegerScanner(ByteSource source, std::size_t block_size)
     : source_(std::move(source)),

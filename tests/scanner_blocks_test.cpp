@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "instance/block_source.hpp"
+#include "instance/integer_scanner.hpp"
 #include "instance/instance_files.hpp"
 
 namespace {
