@@ -6,7 +6,6 @@
 // read here is the one evaluate_solution would return for the vector as it stands.
 #pragma once
 
-#include <cassert>
 #include <utility>
 
 #include "solution/selection.hpp"
@@ -18,22 +17,12 @@ class TrackedSelection {
     // both outlive this object.
     TrackedSelection(int n, int* selection, const float* const* matrix)
         : selection_(selection), matrix_(matrix) {
-        int found = 0;
-        for (int position = 0; position < n; ++position) {
-            if (selection[position] == 1) {
-                assert(found < kSelectedCount);
-                positions_[found++] = position;
-            }
-        }
-        assert(found == kSelectedCount);
+        find_selected_positions(n, selection, positions_);
         value_ = value_of_positions(positions_, matrix_);
     }
 
     // Value of the selection as it stands, equal to evaluate_solution on the vector.
     [[nodiscard]] float value() const { return value_; }
-
-    // Ascending selected positions (3 ints, 0-based).
-    [[nodiscard]] const int* positions() const { return positions_; }
 
     // Swaps entries move.i and move.j of the vector and brings the positions and the value up to
     // date; applying the same move again undoes it. An exchange of two entries that are both

@@ -4,7 +4,6 @@
 #include <fstream>
 #include <limits>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "console/console.hpp"

@@ -8,19 +8,23 @@
 #include "storage/storage.hpp"
 
 float evaluate_solution(int n, const int* selection, const float* const* matrix) {
-    // Selected positions in ascending order; only its first `found` entries are ever filled.
+    // Selected positions in ascending order.
     int* selected = alloc_vector(kSelectedCount);
+    find_selected_positions(n, selection, selected);
+    const float value = value_of_positions(selected, matrix);
+    free_vector(selected);
+    return value;
+}
+
+void find_selected_positions(int n, const int* selection, int* positions) {
     int found = 0;
     for (int position = 0; position < n; ++position) {
         if (selection[position] == 1) {
             assert(found < kSelectedCount);
-            selected[found++] = position;
+            positions[found++] = position;
         }
     }
     assert(found == kSelectedCount);
-    const float value = value_of_positions(selected, matrix);
-    free_vector(selected);
-    return value;
 }
 
 float value_of_positions(const int* positions, const float* const* matrix) {

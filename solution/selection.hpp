@@ -17,6 +17,10 @@ inline constexpr float kValueCap = 100.0F;
 // floats). Precondition: exactly three entries of the selection equal 1.
 [[nodiscard]] float evaluate_solution(int n, const int* selection, const float* const* matrix);
 
+// Writes the selected positions of `selection` (n ints, 0-based) into `positions` (3 ints), in
+// ascending order. Precondition: exactly three entries of the selection equal 1.
+void find_selected_positions(int n, const int* selection, int* positions);
+
 // Returns the value of the selection of `positions` (3 ints, ascending, 0-based) in `matrix`,
 // comparing the pairs (first, second), (first, third), (second, third) in that order, as
 // evaluate_solution does once it has found its three positions.
