@@ -4,9 +4,10 @@
 
 all: build
 
+# The programs a user runs; the tests and benchmarks are built by `make test` and `make bench`.
 build:
 	cmake --preset default
-	cmake --build --preset default -j 2
+	cmake --build --preset programs
 
 test:
 	cmake --workflow --preset default
@@ -17,9 +18,10 @@ run: build
 clean:
 	rm -rf build
 
-# Generates instances of 50 to 4,000 cities under build/bench/instancias and measures the
-# program against its literal baseline there; not part of `make test`.
-bench:
+# The quality benchmark first, then instances of 50 to 4,000 cities generated under
+# build/bench/instancias and the program measured against its literal baseline there; not part
+# of `make test`.
+bench: bench-quality
 	cmake --preset bench
 	cmake --build --preset bench -j 2
 	mkdir -p build/bench/instancias
@@ -30,11 +32,8 @@ bench:
 bench-quality:
 	cmake --preset quality
 	cmake --build --preset quality -j 2
-	build/quality/dispersao-qualidade bench/data 20
+	build/quality/bench/dispersao-qualidade bench/data 20
 	bench/time_exact.sh build/quality
-
-# `make bench` runs the quality benchmark too.
-bench: bench-quality
 
 # Hardening checks; each configures and builds its own preset.
 sanitize:

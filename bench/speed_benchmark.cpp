@@ -13,11 +13,11 @@
 
 #include "annealing/annealing.hpp"
 #include "bench/child_measure.hpp"
-#include "bench/literal_baseline.hpp"
 #include "instance/instance_files.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
 #include "storage/storage.hpp"
+#include "tests/literal_baseline.hpp"
 
 namespace {
 

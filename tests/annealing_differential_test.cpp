@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "annealing/annealing.hpp"
-#include "bench/literal_baseline.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
 #include "storage/storage.hpp"
+#include "tests/literal_baseline.hpp"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The literal loader and search loops, kept as the reference for speed and for results.
-#include "bench/literal_baseline.hpp"
+// The literal loader and search loops: the differential test's oracle, the benchmark's baseline.
+#include "tests/literal_baseline.hpp"
 
 #include <cassert>
 #include <cstdio>
