@@ -3,43 +3,18 @@
 // Input layout: byte 0 picks the matrix size n (0..16), byte 1 the block sizes of the second
 // parse (the source hands out 1..8 bytes at a time, the scanner asks for 1..128), the rest is the
 // text of the distance file. The text is parsed twice, once in one block and once in tiny
-// blocks; both must agree on the verdict and leave the same matrix. Each row is its own heap block,
-// so AddressSanitizer catches any write outside the n x n matrix.
+// blocks; both must agree on the verdict and leave the same matrix, and no guard cell beside a
+// row may change. Each row is its own heap block, so AddressSanitizer catches any write further
+// out.
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "instance/instance_files.hpp"
+#include "tests/test_matrix.hpp"
 
 namespace {
-
-// An n x n matrix of zeros with every row allocated on its own.
-class RowMatrix {
-  public:
-    explicit RowMatrix(int n) : cells_(static_cast<std::size_t>(n)) {
-        for (std::vector<float>& row : cells_) {
-            row.assign(static_cast<std::size_t>(n), 0.0F);
-            rows_.push_back(row.data());
-        }
-    }
-    [[nodiscard]] float* const* rows() { return rows_.data(); }
-    [[nodiscard]] bool same_cells(const RowMatrix& other) const {
-        for (std::size_t i = 0; i < cells_.size(); ++i) {
-            if (std::memcmp(cells_[i].data(), other.cells_[i].data(),
-                            cells_[i].size() * sizeof(float)) != 0) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-  private:
-    std::vector<std::vector<float>> cells_;
-    std::vector<float*> rows_;
-};
 
 [[nodiscard]] bool same_error(const std::optional<DistanceError>& a,
                               const std::optional<DistanceError>& b) {
@@ -64,13 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* text = reinterpret_cast<const char*>(data + 2);
     const std::size_t length = size - 2;
 
-    RowMatrix whole(n);
-    RowMatrix pieces(n);
+    TestMatrix whole(n);
+    TestMatrix pieces(n);
     const std::optional<DistanceError> whole_error =
         parse_distance_triples(memory_source(text, length), whole.rows(), n, kWholeBlock);
     const std::optional<DistanceError> pieces_error = parse_distance_triples(
         memory_source(text, length, source_block), pieces.rows(), n, scanner_block);
-    if (!same_error(whole_error, pieces_error) || !whole.same_cells(pieces)) {
+    if (!same_error(whole_error, pieces_error) || !whole.same_cells(pieces) ||
+        whole.damaged_guards() != 0 || pieces.damaged_guards() != 0) {
         std::abort();
     }
     if (whole_error) {

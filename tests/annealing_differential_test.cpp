@@ -12,7 +12,7 @@
 #include "annealing/annealing.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
-#include "storage/storage.hpp"
+#include "test_matrix.hpp"
 #include "tests/literal_baseline.hpp"
 
 namespace {
@@ -30,34 +30,27 @@ constexpr SearchParameters kOptionParameters{
     kHeatingFactor, kTargetAcceptance, kMovesPerTemperature, kCoolingFactor, kFinalTemperature};
 constexpr SearchParameters kShortParameters{1.5F, 0.7F, 37, 0.8F, 0.5F};
 
-// An instance held in storage routines' matrix, cleared and then filled by a distance rule.
+// An instance whose n - 1 cities are numbered from `base` (0 or 1), filled by a distance rule.
 class Instance {
   public:
-    // Builds n positions of which `count` = n - 1 cities are numbered from `base` (0 or 1), and
-    // stores distance(a, b) into cell [a][b] for every pair of cities a < b, plus a different
+    // Stores distance(a, b) into cell [a][b] for every pair of cities a < b, plus a different
     // value below the diagonal, which the search must never read.
-    Instance(int n, int base, const std::function<float(int, int)>& distance)
-        : n_(n), matrix_(alloc_matrix(n, n)) {
-        zero_matrix(matrix_, n, n);
+    Instance(int n, int base, const std::function<float(int, int)>& distance) : matrix_(n) {
         const int first = base;
         const int last = base + n - 2;
         for (int a = first; a <= last; ++a) {
             for (int b = a + 1; b <= last; ++b) {
-                matrix_[a][b] = distance(a, b);
-                matrix_[b][a] = 1000.0F - distance(a, b);
+                matrix_.at(a, b) = distance(a, b);
+                matrix_.at(b, a) = 1000.0F - distance(a, b);
             }
         }
     }
-    ~Instance() { free_matrix(matrix_, n_); }
-    Instance(const Instance&) = delete;
-    Instance& operator=(const Instance&) = delete;
 
-    [[nodiscard]] int n() const { return n_; }
-    [[nodiscard]] const float* const* matrix() const { return matrix_; }
+    [[nodiscard]] int n() const { return matrix_.size(); }
+    [[nodiscard]] const float* const* matrix() const { return matrix_.cells(); }
 
   private:
-    int n_;
-    float** matrix_;
+    TestMatrix matrix_;
 };
 
 // Everything a search leaves behind that can be observed.

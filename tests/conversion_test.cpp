@@ -9,6 +9,7 @@
 
 #include "exact/exact_search.hpp"
 #include "instance/instance_files.hpp"
+#include "test_matrix.hpp"
 #include "tools/conversion.hpp"
 
 namespace {
@@ -172,17 +173,11 @@ TEST(Mdplib, ScalesByFiveAndTruncates) {
 
 // The optimum of a converted public instance: n + 1 positions as the optimiser sizes them.
 float optimum_of(int count, const std::vector<DistanceTriple>& triples) {
-    const auto size = static_cast<std::size_t>(count) + 1;
-    std::vector<std::vector<float>> cells(size, std::vector<float>(size, 0.0F));
-    std::vector<const float*> rows;
-    for (const auto& row : cells) {
-        rows.push_back(row.data());
-    }
+    TestMatrix matrix(count + 1);
     for (const DistanceTriple& t : triples) {
-        cells[static_cast<std::size_t>(t.row)][static_cast<std::size_t>(t.column)] =
-            static_cast<float>(t.distance);
+        matrix.at(t.row, t.column) = static_cast<float>(t.distance);
     }
-    return find_exact_optimum(count + 1, rows.data()).value;
+    return find_exact_optimum(matrix.size(), matrix.cells()).value;
 }
 
 TEST(PublicInstances, ExactOptimaOfTheConvertedFiles) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "session.hpp"
+#include "test_matrix.hpp"
 
 namespace {
 
@@ -22,32 +23,24 @@ std::string menus(int count) {
     return text;
 }
 
-// Value of the selection in the example's files, recomputed here from the triples.
-struct Instance {
-    int n = 0;
-    std::vector<std::vector<float>> d;
-};
-
-Instance read_instance(const SessionFolder& folder) {
-    Instance instance;
+// The instance in the folder's files, read again here from the count and the triples.
+TestMatrix read_instance(const SessionFolder& folder) {
     std::ifstream count(folder.path() / "numcidades.txt");
-    count >> instance.n;
-    instance.n += 1;
-    instance.d.assign(static_cast<std::size_t>(instance.n),
-                      std::vector<float>(static_cast<std::size_t>(instance.n), 0.0F));
+    int cities = 0;
+    count >> cities;
+    TestMatrix instance(cities + 1);
     std::ifstream triples(folder.path() / "MatrizDistanciasteste.txt");
     int i = 0;
     int j = 0;
     int distance = 0;
     while (triples >> i >> j >> distance) {
-        instance.d[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] =
-            static_cast<float>(distance);
+        instance.at(i, j) = static_cast<float>(distance);
     }
     return instance;
 }
 
 // The value of a printed vector "e0 e1 ... " in the instance, or -1000 unless it selects three.
-double value_of(const Instance& instance, const std::string& vector_text) {
+double value_of(const TestMatrix& instance, const std::string& vector_text) {
     std::istringstream entries(vector_text);
     std::vector<int> selected;
     int entry = 0;
@@ -58,14 +51,13 @@ double value_of(const Instance& instance, const std::string& vector_text) {
         }
         ++position;
     }
-    if (selected.size() != 3 || position != instance.n) {
+    if (selected.size() != 3 || position != instance.size()) {
         return -1000;
     }
     double value = 100;
     for (const auto& [p, q] : {std::pair{0, 1}, std::pair{0, 2}, std::pair{1, 2}}) {
-        const float cell =
-            instance.d[static_cast<std::size_t>(selected[static_cast<std::size_t>(p)])]
-                      [static_cast<std::size_t>(selected[static_cast<std::size_t>(q)])];
+        const float cell = instance.at(selected[static_cast<std::size_t>(p)],
+                                       selected[static_cast<std::size_t>(q)]);
         value = std::min(value, static_cast<double>(static_cast<int>(cell)));
     }
     return value;
@@ -191,7 +183,7 @@ TEST(Loading, MalformedDistanceFilesAreRefusedAndNothingStaysLoaded) {
 TEST(RandomStart, PrintsThreeSelectedPositionsAndWhatTheyAreWorth) {
     SessionFolder folder;
     folder.copy_example("small");
-    const Instance instance = read_instance(folder);
+    const TestMatrix instance = read_instance(folder);
     // Choice 1 twice reloads and builds a new start each time.
     const SessionResult result = folder.run("1\n1\n0\n");
     EXPECT_EQ(result.status, 0);
@@ -221,7 +213,7 @@ TEST(RandomStart, SmallestInstanceOfThreePositionsWorks) {
 TEST(Annealing, WholeSessionReportsWhatItsVectorsAreWorth) {
     SessionFolder folder;
     folder.copy_example("small");
-    const Instance instance = read_instance(folder);
+    const TestMatrix instance = read_instance(folder);
     const SessionResult result = folder.run("1\n2\n2\n0\n");
     EXPECT_EQ(result.status, 0);
     const std::regex session(quoted_menu() + kRandomReport + quoted_menu() + kAnnealingReport +

@@ -9,44 +9,25 @@
 #include <vector>
 
 #include "solution/selection.hpp"
+#include "test_matrix.hpp"
 
 namespace {
 
-// An n x n matrix of floats with the row table the search takes.
-struct Matrix {
-    explicit Matrix(int size, float fill = 0.0F)
-        : n(size),
-          cells(static_cast<std::size_t>(size),
-                std::vector<float>(static_cast<std::size_t>(size), fill)) {
-        for (auto& row : cells) {
-            rows.push_back(row.data());
-        }
-    }
-    float& at(int p, int q) {
-        return cells[static_cast<std::size_t>(p)][static_cast<std::size_t>(q)];
-    }
-    const float* const* table() const { return rows.data(); }
-
-    int n;
-    std::vector<std::vector<float>> cells;
-    std::vector<float*> rows;
-};
-
 // The objective of the selection {p, q, r}.
-float value_of(const Matrix& matrix, int p, int q, int r) {
-    std::vector<int> selection(static_cast<std::size_t>(matrix.n), 0);
+float value_of(const TestMatrix& matrix, int p, int q, int r) {
+    std::vector<int> selection(static_cast<std::size_t>(matrix.size()), 0);
     selection[static_cast<std::size_t>(p)] = 1;
     selection[static_cast<std::size_t>(q)] = 1;
     selection[static_cast<std::size_t>(r)] = 1;
-    return evaluate_solution(matrix.n, selection.data(), matrix.table());
+    return evaluate_solution(matrix.size(), selection.data(), matrix.cells());
 }
 
 // The best objective over every selection of three positions.
-float brute_force_optimum(const Matrix& matrix) {
+float brute_force_optimum(const TestMatrix& matrix) {
     float best = -std::numeric_limits<float>::infinity();
-    for (int p = 0; p < matrix.n; ++p) {
-        for (int q = p + 1; q < matrix.n; ++q) {
-            for (int r = q + 1; r < matrix.n; ++r) {
+    for (int p = 0; p < matrix.size(); ++p) {
+        for (int q = p + 1; q < matrix.size(); ++q) {
+            for (int r = q + 1; r < matrix.size(); ++r) {
                 best = std::max(best, value_of(matrix, p, q, r));
             }
         }
@@ -55,18 +36,18 @@ float brute_force_optimum(const Matrix& matrix) {
 }
 
 // Checks that the search finds the oracle's value with a triple that reaches it.
-void expect_exact(const Matrix& matrix) {
-    const ExactOptimum optimum = find_exact_optimum(matrix.n, matrix.table());
+void expect_exact(const TestMatrix& matrix) {
+    const ExactOptimum optimum = find_exact_optimum(matrix.size(), matrix.cells());
     const int* const pos = optimum.positions;
-    ASSERT_TRUE(0 <= pos[0] && pos[0] < pos[1] && pos[1] < pos[2] && pos[2] < matrix.n)
+    ASSERT_TRUE(0 <= pos[0] && pos[0] < pos[1] && pos[1] < pos[2] && pos[2] < matrix.size())
         << pos[0] << " " << pos[1] << " " << pos[2];
     EXPECT_EQ(optimum.value, brute_force_optimum(matrix));
     EXPECT_EQ(value_of(matrix, pos[0], pos[1], pos[2]), optimum.value);
 }
 
 // Fills every cell with an integer drawn uniformly from lo..hi.
-Matrix random_matrix(int n, int lo, int hi, std::mt19937_64& generator) {
-    Matrix matrix(n);
+TestMatrix random_matrix(int n, int lo, int hi, std::mt19937_64& generator) {
+    TestMatrix matrix(n);
     std::uniform_int_distribution<int> draw(lo, hi);
     for (int p = 0; p < n; ++p) {
         for (int q = 0; q < n; ++q) {
@@ -93,7 +74,7 @@ TEST(ExactSearch, MatchesOracleOnFractionalAndExtremeCells) {
     std::mt19937_64 generator(7);
     std::uniform_real_distribution<float> draw(-3.0F, 3.0F);
     for (int n = 3; n <= 16; ++n) {
-        Matrix matrix(n);
+        TestMatrix matrix(n);
         for (int p = 0; p < n; ++p) {
             for (int q = 0; q < n; ++q) {
                 matrix.at(p, q) = draw(generator);
@@ -102,7 +83,7 @@ TEST(ExactSearch, MatchesOracleOnFractionalAndExtremeCells) {
         // Truncation toward zero makes -0.5 and 0.5 both worth 0.
         expect_exact(matrix);
     }
-    Matrix extreme(5, 1.0e30F);
+    TestMatrix extreme(5, 1.0e30F);
     extreme.at(0, 1) = -2147483648.0F;
     extreme.at(2, 3) = std::numeric_limits<float>::quiet_NaN();
     extreme.at(1, 4) = 99.9F;
@@ -116,8 +97,8 @@ TEST(ExactSearch, LargerInstanceMatchesOracle) {
 
 TEST(ExactSearch, AllEqualCellsGiveTheFirstTriple) {
     for (const float cell : {42.0F, 0.0F, -7.0F, 100.0F, 250.0F}) {
-        const Matrix matrix(9, cell);
-        const ExactOptimum optimum = find_exact_optimum(matrix.n, matrix.table());
+        const TestMatrix matrix(9, cell);
+        const ExactOptimum optimum = find_exact_optimum(matrix.size(), matrix.cells());
         EXPECT_EQ(optimum.value, std::min(cell, kValueCap));
         EXPECT_EQ(optimum.positions[0], 0);
         EXPECT_EQ(optimum.positions[1], 1);
@@ -128,7 +109,7 @@ TEST(ExactSearch, AllEqualCellsGiveTheFirstTriple) {
 TEST(ExactSearch, TriangleFreeGoodPairsFallBackToNegativeOnes) {
     // Pairs across the halves {0..3} and {4..7} are worth 90, but a triangle needs a pair inside
     // one half, and those are all negative: the best such pair decides the optimum.
-    Matrix matrix(8, -50.0F);
+    TestMatrix matrix(8, -50.0F);
     for (int p = 0; p < 4; ++p) {
         for (int q = 4; q < 8; ++q) {
             matrix.at(p, q) = 90.0F;
@@ -136,7 +117,7 @@ TEST(ExactSearch, TriangleFreeGoodPairsFallBackToNegativeOnes) {
     }
     matrix.at(5, 6) = -3.0F;
     matrix.at(1, 2) = -4.0F;
-    const ExactOptimum optimum = find_exact_optimum(matrix.n, matrix.table());
+    const ExactOptimum optimum = find_exact_optimum(matrix.size(), matrix.cells());
     EXPECT_EQ(optimum.value, -3.0F);
     EXPECT_EQ(value_of(matrix, optimum.positions[0], optimum.positions[1], optimum.positions[2]),
               -3.0F);
@@ -144,7 +125,7 @@ TEST(ExactSearch, TriangleFreeGoodPairsFallBackToNegativeOnes) {
 }
 
 TEST(ExactSearch, ReadsOnlyTheUpperTriangle) {
-    Matrix matrix(4, 10.0F);
+    TestMatrix matrix(4, 10.0F);
     matrix.at(3, 0) = 100.0F;
     matrix.at(2, 1) = 100.0F;
     matrix.at(3, 1) = 100.0F;
@@ -152,7 +133,7 @@ TEST(ExactSearch, ReadsOnlyTheUpperTriangle) {
     matrix.at(0, 1) = 80.0F;
     matrix.at(0, 3) = 80.0F;
     matrix.at(1, 3) = 80.0F;
-    const ExactOptimum optimum = find_exact_optimum(matrix.n, matrix.table());
+    const ExactOptimum optimum = find_exact_optimum(matrix.size(), matrix.cells());
     EXPECT_EQ(optimum.value, 80.0F);
     EXPECT_EQ(optimum.positions[0], 0);
     EXPECT_EQ(optimum.positions[1], 1);

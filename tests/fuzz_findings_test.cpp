@@ -7,6 +7,7 @@
 
 #include "console/console.hpp"
 #include "instance/instance_files.hpp"
+#include "test_matrix.hpp"
 
 namespace {
 
@@ -24,16 +25,14 @@ std::string long_zero_token(const std::string& tail) {
 TEST(FuzzFindings, OverlongTokenIsRefusedWhateverTheBlockBoundaries) {
     const std::string text = "1 2 " + long_zero_token("7") + "\n";
     for (const std::size_t block : {std::size_t{1}, std::size_t{3}, std::size_t{1} << 20}) {
-        std::vector<float> row0(3, 0.0F);
-        std::vector<float> row1(3, 0.0F);
-        std::vector<float> row2(3, 0.0F);
-        float* rows[3] = {row0.data(), row1.data(), row2.data()};
-        const std::optional<DistanceError> error =
-            parse_distance_triples(memory_source(text.data(), text.size(), block), rows, 3, block);
+        TestMatrix matrix(3);
+        const std::optional<DistanceError> error = parse_distance_triples(
+            memory_source(text.data(), text.size(), block), matrix.rows(), 3, block);
         ASSERT_TRUE(error) << "block " << block;
         EXPECT_EQ(error->problem, DistanceProblem::out_of_range);
         EXPECT_EQ(error->line, 1);
-        EXPECT_EQ(row1[2], 0.0F);
+        EXPECT_EQ(matrix.at(1, 2), 0.0F);
+        EXPECT_EQ(matrix.damaged_guards(), 0);
 
         const std::string count_text = long_zero_token("\xFF");
         const CityCount count =

@@ -6,47 +6,11 @@
 #include <vector>
 
 #include "instance/instance_files.hpp"
+#include "test_matrix.hpp"
 
 namespace {
 
-// A cleared n x n matrix with a guard row and column around it, to catch stray writes.
-class GuardedMatrix {
-  public:
-    explicit GuardedMatrix(int n)
-        : n_(n),
-          cells_(static_cast<std::size_t>(n + 2) * static_cast<std::size_t>(n + 2), kGuard),
-          rows_(n) {
-        for (int i = 0; i < n; ++i) {
-            rows_[i] =
-                &cells_[static_cast<std::size_t>(i + 1) * static_cast<std::size_t>(n + 2) + 1];
-            for (int j = 0; j < n; ++j) {
-                rows_[i][j] = 0.0F;
-            }
-        }
-    }
-    float* const* rows() { return rows_.data(); }
-    float at(int i, int j) const { return rows_[i][j]; }
-    // Number of guard cells that no longer hold the guard value.
-    int damaged_guards() const {
-        int count = 0;
-        const int width = n_ + 2;
-        for (int r = 0; r < width; ++r) {
-            for (int c = 0; c < width; ++c) {
-                const bool inside = r >= 1 && r <= n_ && c >= 1 && c <= n_;
-                count += (!inside && cells_[r * width + c] != kGuard) ? 1 : 0;
-            }
-        }
-        return count;
-    }
-
-  private:
-    static constexpr float kGuard = -12345.0F;
-    int n_;
-    std::vector<float> cells_;
-    std::vector<float*> rows_;
-};
-
-std::optional<DistanceError> parse(const std::string& text, GuardedMatrix& matrix, int n,
+std::optional<DistanceError> parse(const std::string& text, TestMatrix& matrix, int n,
                                    std::size_t block = SIZE_MAX) {
     return parse_distance_triples(memory_source(text.data(), text.size(), block), matrix.rows(), n);
 }
@@ -58,7 +22,7 @@ CityCount count_of(const std::string& text) {
 }  // namespace
 
 TEST(DistanceReader, StoresTriplesAsWrittenLaterOnesReplacingEarlier) {
-    GuardedMatrix matrix(5);
+    TestMatrix matrix(5);
     // No newline after the last triple; a below-diagonal triple; a repeated cell.
     const std::string text = "1 2 17\n1 2 20\r\n3 1 40\n\t 0  4\n-7\n2 3 +99";
     ASSERT_FALSE(parse(text, matrix, 5));
@@ -72,7 +36,7 @@ TEST(DistanceReader, StoresTriplesAsWrittenLaterOnesReplacingEarlier) {
 }
 
 TEST(DistanceReader, ReadsIntegersAsPercentDDoesWithoutSeparators) {
-    GuardedMatrix matrix(4);
+    TestMatrix matrix(4);
     // "%d" needs no blank after a number: "1-2" is 1 then -2, "+3+4" is 3 then 4.
     ASSERT_FALSE(parse("0 1-2 2+3+4 0003 1 000012", matrix, 4));
     EXPECT_EQ(matrix.at(0, 1), -2.0F);
@@ -88,10 +52,10 @@ TEST(DistanceReader, GivesTheSameMatrixWhateverTheBlockSize) {
                     std::to_string((i * 7919 + j * 104729) % 250 - 20) + "\n";
         }
     }
-    GuardedMatrix whole(40);
+    TestMatrix whole(40);
     ASSERT_FALSE(parse(text, whole, 40));
     for (const std::size_t block : {1UL, 2UL, 3UL, 7UL, 64UL, 4097UL}) {
-        GuardedMatrix pieces(40);
+        TestMatrix pieces(40);
         ASSERT_FALSE(parse(text, pieces, 40, block)) << block;
         for (int i = 0; i < 40; ++i) {
             for (int j = 0; j < 40; ++j) {
@@ -102,7 +66,7 @@ TEST(DistanceReader, GivesTheSameMatrixWhateverTheBlockSize) {
 }
 
 TEST(DistanceReader, EmptyOrBlankTextStoresNothing) {
-    GuardedMatrix matrix(3);
+    TestMatrix matrix(3);
     EXPECT_FALSE(parse("", matrix, 3));
     EXPECT_FALSE(parse(" \n\n\t\r\n", matrix, 3));
     EXPECT_EQ(matrix.at(1, 2), 0.0F);
@@ -131,7 +95,7 @@ TEST(DistanceReader, RefusesMalformedTextNamingLineAndToken) {
         {"1", DistanceProblem::incomplete_triple, 1, ""},
     };
     for (const Case& c : cases) {
-        GuardedMatrix matrix(4);
+        TestMatrix matrix(4);
         const std::optional<DistanceError> error = parse(c.text, matrix, 4);
         ASSERT_TRUE(error) << c.text;
         EXPECT_EQ(error->problem, c.problem) << c.text;
@@ -142,7 +106,7 @@ TEST(DistanceReader, RefusesMalformedTextNamingLineAndToken) {
 }
 
 TEST(DistanceReader, MessagesNameFileLineAndTextInPrintableForm) {
-    GuardedMatrix matrix(4);
+    TestMatrix matrix(4);
     const std::string text = std::string("1 2 3\n1 2 \x01\xE2z") + std::string(60, 'q');
     const std::optional<DistanceError> error = parse(text, matrix, 4);
     ASSERT_TRUE(error);

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "instance/integer_scanner.hpp"
 #include "instance/instance_files.hpp"
+#include "instance/integer_scanner.hpp"
+#include "test_matrix.hpp"
 
 namespace {
 
@@ -96,15 +97,11 @@ TEST(ScannerBlocks, DistanceErrorsNameTheSameLine) {
     for (const std::string& bad : bad_lines) {
         SCOPED_TRACE(bad);
         const std::string file = text + bad + "1 2 3\n";
-        std::vector<std::vector<float>> cells(300, std::vector<float>(300, 0.0F));
-        std::vector<float*> rows;
-        for (auto& row : cells) {
-            rows.push_back(row.data());
-        }
+        TestMatrix matrix(300);
         const auto whole =
-            parse_distance_triples(memory_source(file.data(), file.size()), rows.data(), 300);
+            parse_distance_triples(memory_source(file.data(), file.size()), matrix.rows(), 300);
         const auto pieces =
-            parse_distance_triples(memory_source(file.data(), file.size(), 3), rows.data(), 300);
+            parse_distance_triples(memory_source(file.data(), file.size(), 3), matrix.rows(), 300);
         ASSERT_TRUE(whole.has_value());
         ASSERT_TRUE(pieces.has_value());
         EXPECT_EQ(whole->problem, pieces->problem);
