@@ -77,6 +77,38 @@ std::string quoted_menu() {
     return std::regex_replace(kMenu, std::regex(R"([*.])"), R"(\$&)");
 }
 
+// A file's text and the message the program answers it with.
+struct FileCase {
+    std::string text;
+    std::string message;
+};
+
+// A session on a copy of examples/small: the instance as read back from its files, and the
+// groups of the pattern its whole output matched (group 0 the whole output; none on no match).
+struct SmallSession {
+    TestMatrix instance;
+    std::vector<std::string> groups;
+};
+
+// Runs `input` on a copy of examples/small, expecting exit status 0 and an output that `pattern`
+// matches whole.
+SmallSession run_small(const std::string& input, const std::string& pattern) {
+    SessionFolder folder;
+    folder.copy_example("small");
+    SmallSession session{read_instance(folder), {}};
+    const SessionResult result = folder.run(input);
+    EXPECT_EQ(result.status, 0);
+    std::smatch match;
+    if (!std::regex_match(result.output, match, std::regex(pattern))) {
+        ADD_FAILURE() << result.output;
+        return session;
+    }
+    for (const auto& group : match) {
+        session.groups.push_back(group.str());
+    }
+    return session;
+}
+
 }  // namespace
 
 TEST(Menu, EndsOnZeroOrEndOfInputWithStatusZero) {
@@ -126,10 +158,7 @@ TEST(Loading, MissingDistanceFileEndsWithStatusOne) {
 }
 
 TEST(Loading, UnusableCountsLoadNothing) {
-    const struct {
-        std::string count;
-        std::string message;
-    } cases[] = {
+    const FileCase cases[] = {
         {"1\n", "O arquivo numcidades.txt indica 1 cidades; sao necessarias pelo menos 2.\n"},
         {"-5\n", "O arquivo numcidades.txt indica -5 cidades; sao necessarias pelo menos 2.\n"},
         {"", "O arquivo numcidades.txt nao comeca com um numero inteiro.\n"},
@@ -137,10 +166,10 @@ TEST(Loading, UnusableCountsLoadNothing) {
     };
     for (const auto& c : cases) {
         const SessionFolder folder;
-        folder.write("numcidades.txt", c.count);
+        folder.write("numcidades.txt", c.text);
         folder.write("MatrizDistanciasteste.txt", "0 1 5\n");
         const SessionResult result = folder.run("1\n2\n0\n");
-        EXPECT_EQ(result.output, kMenu + c.message + kMenu + kNoInstance + kMenu) << c.count;
+        EXPECT_EQ(result.output, kMenu + c.message + kMenu + kNoInstance + kMenu) << c.text;
         EXPECT_EQ(result.status, 0);
     }
 }
@@ -157,10 +186,7 @@ TEST(Loading, CountsTooLargeForMemoryEndBeforeAllocating) {
 }
 
 TEST(Loading, MalformedDistanceFilesAreRefusedAndNothingStaysLoaded) {
-    const struct {
-        std::string triples;
-        std::string message;
-    } cases[] = {
+    const FileCase cases[] = {
         {"0 1 5\n1 2 cinco\n", "linha 2: \"cinco\" nao e um numero inteiro.\n"},
         {"0 1 5\n0 2 4294967296\n",
          "linha 2: o numero 4294967296 esta fora do intervalo de 32 bits.\n"},
@@ -171,29 +197,24 @@ TEST(Loading, MalformedDistanceFilesAreRefusedAndNothingStaysLoaded) {
     for (const auto& c : cases) {
         const SessionFolder folder;
         folder.write("numcidades.txt", "2\n");
-        folder.write("MatrizDistanciasteste.txt", c.triples);
+        folder.write("MatrizDistanciasteste.txt", c.text);
         const SessionResult result = folder.run("1\n2\n0\n");
         EXPECT_EQ(result.output, kMenu + "Erro no arquivo MatrizDistanciasteste.txt, " + c.message +
                                      kMenu + kNoInstance + kMenu)
-            << c.triples;
+            << c.text;
         EXPECT_EQ(result.status, 0);
     }
 }
 
 TEST(RandomStart, PrintsThreeSelectedPositionsAndWhatTheyAreWorth) {
-    SessionFolder folder;
-    folder.copy_example("small");
-    const TestMatrix instance = read_instance(folder);
     // Choice 1 twice reloads and builds a new start each time.
-    const SessionResult result = folder.run("1\n1\n0\n");
-    EXPECT_EQ(result.status, 0);
-    const std::regex session(quoted_menu() + kRandomReport + quoted_menu() + kRandomReport +
-                             quoted_menu());
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(result.output, match, session)) << result.output;
-    for (const int group : {1, 3}) {
-        EXPECT_EQ(value_of(instance, match[group].str()), std::stod(match[group + 1].str()))
-            << match[group].str();
+    const SmallSession session = run_small(
+        "1\n1\n0\n", quoted_menu() + kRandomReport + quoted_menu() + kRandomReport + quoted_menu());
+    const std::vector<std::string>& match = session.groups;
+    ASSERT_FALSE(match.empty());
+    for (const std::size_t group : {1U, 3U}) {
+        EXPECT_EQ(value_of(session.instance, match[group]), std::stod(match[group + 1]))
+            << match[group];
     }
 }
 
@@ -211,26 +232,22 @@ TEST(RandomStart, SmallestInstanceOfThreePositionsWorks) {
 }
 
 TEST(Annealing, WholeSessionReportsWhatItsVectorsAreWorth) {
-    SessionFolder folder;
-    folder.copy_example("small");
-    const TestMatrix instance = read_instance(folder);
-    const SessionResult result = folder.run("1\n2\n2\n0\n");
-    EXPECT_EQ(result.status, 0);
-    const std::regex session(quoted_menu() + kRandomReport + quoted_menu() + kAnnealingReport +
-                             quoted_menu() + kAnnealingReport + quoted_menu());
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(result.output, match, session)) << result.output;
-    const double start = std::stod(match[2].str());
-    const double first = std::stod(match[5].str());
-    const double second = std::stod(match[8].str());
-    EXPECT_EQ(value_of(instance, match[1].str()), start);
-    EXPECT_EQ(value_of(instance, match[4].str()), first);
-    EXPECT_EQ(value_of(instance, match[7].str()), second);
+    const SmallSession session =
+        run_small("1\n2\n2\n0\n", quoted_menu() + kRandomReport + quoted_menu() + kAnnealingReport +
+                                      quoted_menu() + kAnnealingReport + quoted_menu());
+    const std::vector<std::string>& match = session.groups;
+    ASSERT_FALSE(match.empty());
+    const double start = std::stod(match[2]);
+    const double first = std::stod(match[5]);
+    const double second = std::stod(match[8]);
+    EXPECT_EQ(value_of(session.instance, match[1]), start);
+    EXPECT_EQ(value_of(session.instance, match[4]), first);
+    EXPECT_EQ(value_of(session.instance, match[7]), second);
     EXPECT_GE(first, start);
     EXPECT_GE(second, first);
     // Progress lines of a run climb strictly and end at the reported value.
-    for (const int group : {3, 6}) {
-        std::istringstream lines(match[group].str());
+    for (const std::size_t group : {3U, 6U}) {
+        std::istringstream lines(match[group]);
         std::string line;
         double last = -1e9;
         while (std::getline(lines, line)) {
@@ -239,8 +256,8 @@ TEST(Annealing, WholeSessionReportsWhatItsVectorsAreWorth) {
             EXPECT_GT(value, last);
             last = value;
         }
-        if (!match[group].str().empty()) {
-            EXPECT_EQ(last, std::stod(match[group + 2].str()));
+        if (!match[group].empty()) {
+            EXPECT_EQ(last, std::stod(match[group + 2]));
         }
     }
 }

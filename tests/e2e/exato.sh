@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end checks of dispersao-exato: output bytes (apart from the time) and exit status.
 # Usage: exato.sh PATH/TO/dispersao-exato PATH/TO/examples/small
-set -euo pipefail
-export LC_ALL=C
 program=$1
 small=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
+source "$(dirname "$0")/common.sh"
 
 # Runs the program in directory $1 with no input; leaves output in $work/out, status in $status.
 run_in() {
@@ -21,13 +17,13 @@ expect_output() {
     expected=$(mktemp -p "$work")
     printf "$2" >"$expected"
     if ! grep -av '^Tempo de CPU = ' "$work/out" | cmp -s - "$expected"; then
-        echo "FAIL $1: output differs"; od -c "$work/out" | head -20; failures=$((failures + 1))
+        fail "$1: output differs"; od -c "$work/out" | head -20
     fi
 }
 
 expect_status() {
     if [ "$status" -ne "$2" ]; then
-        echo "FAIL $1: status $status, expected $2"; failures=$((failures + 1))
+        fail "$1: status $status, expected $2"
     fi
 }
 
@@ -38,10 +34,10 @@ run_in "$work/small"
 expect_status small 0
 expect_output small '\nSolucao otima (busca exata):\n0 0 0 0 0 0 0 1 0 0 0 1 1 \nMenor dist\342ncia = 65.000000 \n'
 if ! tail -n 1 "$work/out" | grep -Eq '^Tempo de CPU = [0-9]+\.[0-9]{6} segundos$'; then
-    echo "FAIL small: time line"; failures=$((failures + 1))
+    fail "small: time line"
 fi
 if [ "$(grep -c '^Tempo de CPU' "$work/out")" -ne 1 ]; then
-    echo "FAIL small: one time line expected"; failures=$((failures + 1))
+    fail "small: one time line expected"
 fi
 
 # Every pair equal and negative: the first three cities, value -4.
@@ -81,5 +77,4 @@ run_in "$work/tiny"
 expect_status tiny 1
 expect_output tiny 'O arquivo numcidades.txt indica 1 cidades; sao necessarias pelo menos 2.\n'
 
-[ "$failures" -eq 0 ] && echo "all dispersao-exato checks passed"
-exit "$failures"
+finish dispersao-exato

@@ -1,15 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end checks of dispersao-tsplib: files written on success, none on failure.
 # Usage: tsplib.sh PATH/TO/dispersao-tsplib PATH/TO/berlin52.tsp
-set -euo pipefail
-export LC_ALL=C
 program=$1
 berlin=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL $1"; failures=$((failures + 1)); }
+source "$(dirname "$0")/common.sh"
 
 # Runs the converter in $work/$1 (created empty) on $2; status in $status, messages in $work/err.
 convert_in() {
@@ -61,5 +55,4 @@ status=0
 "$program" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 2 ] || fail "usage: status $status"
 
-[ "$failures" -eq 0 ] && echo "all dispersao-tsplib checks passed"
-exit "$failures"
+finish dispersao-tsplib
