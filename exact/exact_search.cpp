@@ -78,18 +78,36 @@ class ThresholdGraph {
 
 // Turns the first pair that closed a triangle into the answer.
 [[nodiscard]] ExactOptimum make_optimum(std::int64_t value, Pair pair, std::uint32_t third) {
-    std::array<int, 3> positions = {static_cast<int>(pair.p), static_cast<int>(pair.q),
-                                    static_cast<int>(third)};
+    std::array<int, kSelectedCount> positions = {static_cast<int>(pair.p), static_cast<int>(pair.q),
+                                                 static_cast<int>(third)};
     std::sort(positions.begin(), positions.end());
-    return {static_cast<float>(value), {positions[0], positions[1], positions[2]}};
+    ExactOptimum optimum{static_cast<float>(value), {}};
+    std::copy(positions.begin(), positions.end(), optimum.positions);
+    return optimum;
 }
 
-}  // namespace
+// How many pairs p < q have each capped value 0..100.
+using LevelCounts = std::array<std::size_t, kLevels>;
 
-ExactOptimum find_exact_optimum(int n, const float* const* matrix) {
-    assert(n >= 3);
-    // Pass 1: how many pairs have each value 0..100; values below 0 are rare and handled last.
-    std::array<std::size_t, kLevels> level_count{};
+// The pairs the search may need, in the order it takes them.
+struct PairBuckets {
+    // Lowest value whose pairs are kept; the pairs below it are never needed, but for those
+    // below 0 when `negative_pairs` is filled.
+    int lowest_level = 0;
+    // Pairs of value lowest_level..100 in falling order of value, each value's bucket in
+    // ascending (p, q) order: bucket v is pairs[start[v]..end[v]-1].
+    std::vector<Pair> pairs;
+    LevelCounts start{};
+    LevelCounts end{};
+    // Pairs below 0 with their values, in (p, q) order; gathered only when the pairs of value
+    // 0..100 may hold no triangle.
+    std::vector<std::pair<std::int64_t, Pair>> negative_pairs;
+};
+
+// Pass 1: returns how many pairs of `matrix` (n x n) have each value 0..100; values below 0
+// are rare and left to the last pass.
+[[nodiscard]] LevelCounts count_levels(int n, const float* const* matrix) {
+    LevelCounts level_count{};
     for (int p = 0; p < n; ++p) {
         const float* const row = matrix[p];
         for (int q = p + 1; q < n; ++q) {
@@ -99,60 +117,66 @@ ExactOptimum find_exact_optimum(int n, const float* const* matrix) {
             }
         }
     }
+    return level_count;
+}
 
-    // The answer is at least the highest value whose pairs and better ones number more than
-    // n^2 / 4, since they must hold a triangle; pairs below that value are never needed.
+// Pass 2: returns the pairs of `matrix` (n x n) that can hold the answer, bucketed by value.
+// The answer is at least the highest value whose pairs and better ones number more than
+// n^2 / 4, since they must hold a triangle; pairs below that value are left out.
+[[nodiscard]] PairBuckets bucket_pairs(int n, const float* const* matrix,
+                                       const LevelCounts& level_count) {
     const auto mantel_bound = static_cast<std::size_t>(n) * static_cast<std::size_t>(n) / 4;
-    int lowest_level = 0;
+    PairBuckets buckets;
     std::size_t at_least = 0;
     for (int level = kLevels - 1; level >= 0; --level) {
         at_least += level_count[static_cast<std::size_t>(level)];
         if (at_least > mantel_bound) {
-            lowest_level = level;
+            buckets.lowest_level = level;
             break;
         }
     }
     const bool negatives_needed = at_least <= mantel_bound;
 
-    // Pass 2: pairs of value lowest_level..100 into buckets in falling order of value, each
-    // bucket in ascending (p, q) order; `next` is where the next pair of each value goes.
-    std::array<std::size_t, kLevels> next{};
+    // `end` is where the next pair of each value goes until every pair is in.
     std::size_t kept = 0;
-    for (int level = kLevels - 1; level >= lowest_level; --level) {
-        next[static_cast<std::size_t>(level)] = kept;
+    for (int level = kLevels - 1; level >= buckets.lowest_level; --level) {
+        buckets.end[static_cast<std::size_t>(level)] = kept;
         kept += level_count[static_cast<std::size_t>(level)];
     }
-    const std::array<std::size_t, kLevels> bucket_start = next;
-    std::vector<Pair> pairs(kept);
-    // Pairs below 0 with their values, gathered only when the better pairs may hold no triangle.
-    std::vector<std::pair<std::int64_t, Pair>> negative_pairs;
+    buckets.start = buckets.end;
+    buckets.pairs.resize(kept);
     for (int p = 0; p < n; ++p) {
         const float* const row = matrix[p];
         for (int q = p + 1; q < n; ++q) {
             const std::int64_t value = capped_value(row[q]);
             const Pair pair{static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(q)};
-            if (value >= lowest_level) {
-                pairs[next[static_cast<std::size_t>(value)]++] = pair;
+            if (value >= buckets.lowest_level) {
+                buckets.pairs[buckets.end[static_cast<std::size_t>(value)]++] = pair;
             } else if (value < 0 && negatives_needed) {
-                negative_pairs.emplace_back(value, pair);
+                buckets.negative_pairs.emplace_back(value, pair);
             }
         }
     }
+    return buckets;
+}
 
+// Pass 3: takes the pairs in falling order of value into the graph of n positions and returns
+// the triangle that the first closing pair completes. Precondition: the pairs hold a triangle.
+[[nodiscard]] ExactOptimum close_first_triangle(int n, PairBuckets& buckets) {
     ThresholdGraph graph(n);
     std::uint32_t third = 0;
-    for (int level = kLevels - 1; level >= lowest_level; --level) {
+    for (int level = kLevels - 1; level >= buckets.lowest_level; --level) {
         const auto bucket = static_cast<std::size_t>(level);
-        for (std::size_t i = bucket_start[bucket]; i < next[bucket]; ++i) {
-            if (graph.add_or_close(pairs[i], third)) {
-                return make_optimum(level, pairs[i], third);
+        for (std::size_t i = buckets.start[bucket]; i < buckets.end[bucket]; ++i) {
+            if (graph.add_or_close(buckets.pairs[i], third)) {
+                return make_optimum(level, buckets.pairs[i], third);
             }
         }
     }
     // Gathered in (p, q) order, so a stable sort by falling value keeps ties in that order.
-    std::stable_sort(negative_pairs.begin(), negative_pairs.end(),
+    std::stable_sort(buckets.negative_pairs.begin(), buckets.negative_pairs.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (const auto& [value, pair] : negative_pairs) {
+    for (const auto& [value, pair] : buckets.negative_pairs) {
         if (graph.add_or_close(pair, third)) {
             return make_optimum(value, pair, third);
         }
@@ -160,4 +184,13 @@ ExactOptimum find_exact_optimum(int n, const float* const* matrix) {
     // Every pair is an edge by now and n >= 3, so some pair closed a triangle.
     assert(false);
     return {0.0F, {0, 1, 2}};
+}
+
+}  // namespace
+
+ExactOptimum find_exact_optimum(int n, const float* const* matrix) {
+    assert(n >= 3);
+    const LevelCounts level_count = count_levels(n, matrix);
+    PairBuckets buckets = bucket_pairs(n, matrix, level_count);
+    return close_first_triangle(n, buckets);
 }

@@ -1,10 +1,12 @@
 // Exact search for the best selection of three positions.
 #pragma once
 
+#include "solution/selection.hpp"
+
 // The best value a selection of three positions can reach and one selection that reaches it.
 struct ExactOptimum {
-    float value;       // the objective value of the selection, a whole number no greater than 100
-    int positions[3];  // the selected positions, in ascending order
+    float value;  // the objective value of the selection, a whole number no greater than 100
+    int positions[kSelectedCount];  // the selected positions, in ascending order, 0-based
 };
 
 // Returns the largest value t such that three positions p < q < r have all of trunc(D[p][q]),
