@@ -47,7 +47,9 @@ TEST(AnswerMap, LabelsCarryNamesEscaped) {
     const std::string svg = render_answer_map(points, {{0, 1, 3}, 0, 1, "10"});
     EXPECT_NE(svg.find(">1 A &amp; B</text>"), std::string::npos);
     EXPECT_NE(svg.find(">2 &lt;Zé&gt;</text>"), std::string::npos);
-    EXPECT_NE(svg.find(">4 bad?" "?</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">4 bad?"
+                       "?</text>"),
+              std::string::npos);
 }
 
 TEST(AnswerMap, LatitudeAndLongitudeAreDrawnWithLongitudeToTheRight) {
