@@ -1,6 +1,6 @@
 # Thin driver over the CMake presets; every build product goes under build/.
-.PHONY: all build test run clean bench bench-quality
-.PHONY: sanitize fuzz memcheck lint
+.PHONY: all build test run clean bench bench-quality install package
+.PHONY: sanitize fuzz memcheck lint install-check
 
 all: build
 
@@ -17,6 +17,15 @@ run: build
 
 clean:
 	rm -rf build
+
+# Installs the programs in PREFIX/bin and the README and examples in PREFIX/share/doc/dispersao.
+PREFIX ?= /usr/local
+install: build
+	cmake --install build/default --prefix "$(PREFIX)"
+
+# A Debian package of the same files, left in build/default.
+package: build
+	cd build/default && cpack
 
 # The quality benchmark first, then instances of 50 to 4,000 cities generated under
 # build/bench/instancias and the program measured against its literal baseline there; not part
@@ -47,3 +56,6 @@ memcheck:
 
 lint:
 	checks/lint.sh
+
+install-check:
+	checks/install.sh

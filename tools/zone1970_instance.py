@@ -3,8 +3,9 @@
 
 Each zone of the table is a city (its principal location, ids 1..n in table order); the
 distance between two cities is the great-circle distance on a sphere of radius 6371 km in units
-of 200 km, truncated toward zero. Writes numcidades.txt, MatrizDistanciasteste.txt and a
-README.md listing which position is which city into the output directory.
+of 200 km, truncated toward zero. Writes numcidades.txt, MatrizDistanciasteste.txt, nomes.txt
+(line k names city k), cidades.csv (the cities as points: lat, lon, nome) and a README.md listing
+which position is which city into the output directory.
 
 Usage: zone1970_instance.py [ZONE1970_TAB [OUTPUT_DIR]]
   defaults: /usr/share/zoneinfo/zone1970.tab (Debian's tzdata) and examples/world
@@ -67,6 +68,12 @@ def main():
                 for j in range(i + 1, len(points))))
     with open(os.path.join(output, "numcidades.txt"), "w") as count:
         count.write(f"{len(zones)}\n")
+    with open(os.path.join(output, "nomes.txt"), "w", encoding="utf-8") as names:
+        names.write("".join(f"{city_name(zone)}\n" for _, _, _, zone in zones))
+    with open(os.path.join(output, "cidades.csv"), "w", encoding="utf-8") as cities:
+        cities.write("lat,lon,nome\n")
+        cities.write("".join(f"{latitude:.4f},{longitude:.4f},{city_name(zone)}\n"
+                             for _, latitude, longitude, zone in zones))
     with open(os.path.join(output, "README.md"), "w") as readme:
         readme.write(
             "# World: the cities of the time-zone database\n\n"
@@ -75,7 +82,9 @@ def main():
             "great-circle distances on a sphere of radius 6371 km in units of 200 km, truncated,\n"
             "so the cap of 100 is 20,000 km. Regenerate with\n"
             "`python3 tools/zone1970_instance.py /usr/share/zoneinfo/zone1970.tab examples/world`.\n\n"
-            "Position 0 is no city (the files number cities from 1); its distances are 0.\n\n"
+            "Position 0 is no city (the files number cities from 1); its distances are 0. `nomes.txt` gives\n"
+            "the city of each position (line k for position k), and `cidades.csv` the same cities as points\n"
+            "(`lat`, `lon`, `nome`) for the point-set inputs of `dispersao-exato`.\n\n"
             "| position | city | zone | countries | latitude | longitude |\n"
             "|---:|---|---|---|---:|---:|\n")
         for position, (codes, latitude, longitude, zone) in enumerate(zones, 1):

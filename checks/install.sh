@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the programs into a temporary prefix, runs each installed program once on the
+# installed examples, then builds the Debian package and checks what it holds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export LC_ALL=C
+
+root=$(pwd)
+prefix=$(mktemp -d)
+work=$(mktemp -d)
+trap 'rm -rf "$prefix" "$work"' EXIT
+make --no-print-directory install PREFIX="$prefix"
+
+fail() { echo "install-check: $*" >&2; exit 1; }
+docs=$prefix/share/doc/dispersao
+[ -f "$docs/README.md" ] || fail "README.md not installed"
+[ -f "$docs/examples/small/numcidades.txt" ] || fail "examples not installed"
+
+cp "$docs/examples/small/numcidades.txt" "$docs/examples/small/MatrizDistanciasteste.txt" "$work/"
+(cd "$work" && printf '0\n' | "$prefix/bin/dispersao" >out) || fail "dispersao failed"
+grep -q 'Menu Principal' "$work/out" || fail "dispersao printed no menu"
+(cd "$work" && "$prefix/bin/dispersao-exato" </dev/null >out) || fail "dispersao-exato failed"
+grep -q '65.000000' "$work/out" || fail "dispersao-exato did not find the optimum 65"
+mkdir "$work/berlin52"
+(cd "$work/berlin52" && "$prefix/bin/dispersao-tsplib" "$root/bench/data/berlin52.tsp") ||
+    fail "dispersao-tsplib failed"
+[ -s "$work/berlin52/MatrizDistanciasteste.txt" ] || fail "dispersao-tsplib wrote nothing"
+echo "install-check: installed programs ran"
+
+make --no-print-directory package >/dev/null
+deb=$(ls build/default/dispersao_*.deb)
+contents=$(dpkg-deb -c "$deb")
+for file in usr/bin/dispersao usr/bin/dispersao-exato usr/bin/dispersao-tsplib \
+    usr/share/doc/dispersao/README.md; do
+    grep -q "\./$file\$" <<<"$contents" || fail "$deb lacks $file"
+done
+echo "install-check: $deb holds the programs and their documentation"

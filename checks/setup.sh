@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, checking and packaging need, where missing.
+set -euo pipefail
+packages=(g++ cmake make libgtest-dev clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14
+          valgrind librsvg2-bin python3 dpkg-dev)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "setup: installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+$sudo apt-get install -y -q "${missing[@]}"

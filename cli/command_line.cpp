@@ -1,0 +1,124 @@
+// The command-line convention shared by the companion programs.
+#include "cli/command_line.hpp"
+
+#include <algorithm>
+#include <cassert>
+#include <charconv>
+#include <cstdio>
+
+#ifndef DISPERSAO_VERSION
+#define DISPERSAO_VERSION "desconhecida"
+#endif
+
+namespace {
+
+// The options every program knows, besides its own.
+constexpr OptionSpec kHelp{"help", 'h', false};
+constexpr OptionSpec kVersion{"version", '\0', false};
+
+// Returns the spec named by `word` (without its dashes), long or short, or null.
+[[nodiscard]] const OptionSpec* find_spec(std::span<const OptionSpec> specs, std::string_view word,
+                                          bool is_long) {
+    const auto matches = [&](const OptionSpec& spec) {
+        return is_long ? spec.name == word : word.size() == 1 && spec.short_name == word[0];
+    };
+    for (const OptionSpec* spec : {&kHelp, &kVersion}) {
+        if (matches(*spec)) {
+            return spec;
+        }
+    }
+    const auto found = std::find_if(specs.begin(), specs.end(), matches);
+    return found == specs.end() ? nullptr : &*found;
+}
+
+}  // namespace
+
+std::optional<std::string> CommandLine::last(std::string_view name) const {
+    for (auto option = options.rbegin(); option != options.rend(); ++option) {
+        if (option->name == name) {
+            return option->value;
+        }
+    }
+    return std::nullopt;
+}
+
+std::variant<CommandLine, std::string> parse_command_line(int argc, const char* const* argv,
+                                                          std::span<const OptionSpec> specs) {
+    assert(argc >= 0);
+    CommandLine line;
+    bool options_ended = false;
+    for (int k = 1; k < argc; ++k) {
+        const std::string_view argument = argv[k];
+        if (options_ended || argument.size() < 2 || argument[0] != '-') {
+            line.operands.emplace_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            options_ended = true;
+            continue;
+        }
+        const bool is_long = argument[1] == '-';
+        const std::string_view body = argument.substr(is_long ? 2 : 1);
+        const std::size_t equals = body.find('=');
+        const std::string_view word = body.substr(0, equals);
+        const OptionSpec* spec = find_spec(specs, word, is_long);
+        if (spec == nullptr) {
+            return "opcao desconhecida: " + std::string(argument);
+        }
+        GivenOption given{spec->name, {}};
+        if (spec->takes_value) {
+            if (equals != std::string_view::npos) {
+                given.value = body.substr(equals + 1);
+            } else if (k + 1 < argc) {
+                given.value = argv[++k];
+            } else {
+                return "falta o valor da opcao " + std::string(argument);
+            }
+        } else if (equals != std::string_view::npos) {
+            return "a opcao " + std::string(argument.substr(0, argument.find('='))) +
+                   " nao leva valor";
+        }
+        line.options.push_back(std::move(given));
+    }
+    return line;
+}
+
+std::string version_text(std::string_view name) {
+    return std::string(name) + " " DISPERSAO_VERSION "\n";
+}
+
+std::optional<int> answer_help_or_version(const CommandLine& line, const ProgramText& program) {
+    std::string text;
+    if (line.has(kHelp.name)) {
+        text = std::string(program.usage) + std::string(program.help);
+    } else if (line.has(kVersion.name)) {
+        text = version_text(program.name);
+    } else {
+        return std::nullopt;
+    }
+    const bool written =
+        std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+    if (!written) {
+        std::fprintf(stderr, "%.*s: erro ao escrever a saida padrao\n",
+                     static_cast<int>(program.name.size()), program.name.data());
+        return 1;
+    }
+    return 0;
+}
+
+int usage_error(const ProgramText& program, std::string_view problem) {
+    std::fprintf(stderr, "%.*s: %.*s\n%.*s", static_cast<int>(program.name.size()),
+                 program.name.data(), static_cast<int>(problem.size()), problem.data(),
+                 static_cast<int>(program.usage.size()), program.usage.data());
+    return 2;
+}
+
+std::optional<long long> whole_number_in(std::string_view text, long long low, long long high) {
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || text.empty() || value < low ||
+        value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
