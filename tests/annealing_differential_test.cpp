@@ -185,9 +185,8 @@ TEST(AnnealingDifferential, HugeNegativeAndPositiveDistances) {
     // Pairs forbidden with a huge negative distance around a few ordinary ones: the values of
     // selections then differ by far more than 2^24, and no sum of their rounded differences
     // may stand in for a value.
-    expect_same_search(Instance(11, 0, [](int a, int b) {
-        return a >= 8 && b >= 8 ? 99.0F : -1'000'000'000.0F;
-    }));
+    expect_same_search(
+        Instance(11, 0, [](int a, int b) { return a >= 8 && b >= 8 ? 99.0F : -1'000'000'000.0F; }));
     expect_same_search(Instance(30, 1, distances_among({-1e9F, -2147483648.0F, 99.0F, 40.0F}, 12)));
     expect_same_search(Instance(30, 0, distances_among({-2e9F, 2147483520.0F, 7.0F, 1e9F}, 13)));
     expect_same_search(Instance(40, 1, distances_among({-16777217.0F, -1e9F, 0.0F, 100.0F}, 14)),

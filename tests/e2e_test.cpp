@@ -148,11 +148,12 @@ TEST(Loading, UnusableCountsLoadNothing) {
         {"1\n", "O arquivo numcidades.txt indica 1 cidades; sao necessarias pelo menos 2.\n"},
         {"-5\n", "O arquivo numcidades.txt indica -5 cidades; sao necessarias pelo menos 2.\n"},
         // Beyond 64 bits, or too long to read, a negative count is still said as written.
-        {"-99999999999999999999\n", "O arquivo numcidades.txt indica -99999999999999999999 "
-                                    "cidades; sao necessarias pelo menos 2.\n"},
+        {"-99999999999999999999\n",
+         "O arquivo numcidades.txt indica -99999999999999999999 "
+         "cidades; sao necessarias pelo menos 2.\n"},
         {"-" + std::string(5000, '0') + "7\n", "O arquivo numcidades.txt indica -" +
-                                                    std::string(39, '0') +
-                                                    "... cidades; sao necessarias pelo menos 2.\n"},
+                                                   std::string(39, '0') +
+                                                   "... cidades; sao necessarias pelo menos 2.\n"},
         {"", "O arquivo numcidades.txt nao comeca com um numero inteiro.\n"},
         {"doze\n", "O arquivo numcidades.txt nao comeca com um numero inteiro.\n"},
     };
@@ -271,9 +272,8 @@ TEST(Output, StandardOutputThatCannotBeWrittenIsAnError) {
     folder.copy_example("small");
     folder.write(".input", "1\n2\n0\n");
     const auto run = [&](const std::string& redirection) {
-        const std::string command = "cd '" + folder.path().string() + "' && '" +
-                                    DISPERSAO_BINARY + "' < .input 2> .errors " +
-                                    redirection;
+        const std::string command = "cd '" + folder.path().string() + "' && '" + DISPERSAO_BINARY +
+                                    "' < .input 2> .errors " + redirection;
         const int raw = std::system(command.c_str());
         std::ifstream file(folder.path() / ".errors", std::ios::binary);
         const std::string errors((std::istreambuf_iterator<char>(file)),
@@ -281,7 +281,8 @@ TEST(Output, StandardOutputThatCannotBeWrittenIsAnError) {
         return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, errors};
     };
     for (const char* redirection : {"> /dev/full", ">&-"}) {
-        EXPECT_EQ(run(redirection), std::pair(1, std::string("Erro ao escrever na saida padrao.\n")))
+        EXPECT_EQ(run(redirection),
+                  std::pair(1, std::string("Erro ao escrever na saida padrao.\n")))
             << redirection;
     }
     // A reader that stops early ends the program quietly, as it would end any filter.
