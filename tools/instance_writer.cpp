@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <new>
 #include <string>
 #include <system_error>
 
@@ -29,7 +28,7 @@ class PendingFile {
         const DeferInterrupts defer;
         file_ = std::fopen(temporary_path_.c_str(), "wx");
         if (file_ == nullptr && errno == ENOMEM) {
-            throw std::bad_alloc();
+            fail_for_memory();
         }
         if (file_ != nullptr) {
             slot_ = register_temporary(temporary_path_.c_str());

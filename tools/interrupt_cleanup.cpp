@@ -8,6 +8,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <new>
 
 #if __has_include(<unistd.h>)
 #include <unistd.h>
@@ -41,11 +42,7 @@ void remove_file(const char* path) {
 
 // Removes every registered file and ends the program by `signal`'s own default action.
 void remove_and_end(int signal) {
-    for (auto& slot : temporaries) {
-        if (const char* path = slot.exchange(nullptr); path != nullptr) {
-            remove_file(path);
-        }
-    }
+    remove_temporaries_now();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -66,6 +63,21 @@ void remove_temporaries_on_interrupt() {
     for (const int signal : kInterrupts) {
         std::signal(signal, on_interrupt);
     }
+}
+
+void remove_temporaries_now() {
+    for (auto& slot : temporaries) {
+        if (const char* path = slot.exchange(nullptr); path != nullptr) {
+            remove_file(path);
+        }
+    }
+}
+
+void fail_for_memory() {
+    if (const std::new_handler handler = std::get_new_handler(); handler != nullptr) {
+        handler();
+    }
+    throw std::bad_alloc();
 }
 
 int register_temporary(const char* path) {

@@ -2,6 +2,7 @@
 // directory.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -11,6 +12,16 @@
 #include "tools/interrupt_cleanup.hpp"
 
 namespace {
+
+// The file being converted, for the memory message.
+const char* converted_path = "";
+
+// Removes the temporary files, prints the memory message and ends with status 1.
+[[noreturn]] void on_memory_exhaustion() {
+    remove_temporaries_now();
+    std::fprintf(stderr, "Falta memoria para converter o arquivo %s.\n", converted_path);
+    std::exit(1);
+}
 
 void report(const char* path, const ConversionError& error) {
     if (error.line > 0) {
@@ -27,7 +38,7 @@ int read_whole_file(const char* path, std::string& text) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
         if (errno == ENOMEM) {
-            throw std::bad_alloc();
+            fail_for_memory();
         }
         std::fprintf(stderr, "O arquivo %s nao pode ser aberto.\n", path);
         return 1;
@@ -73,14 +84,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Uso: dispersao-tsplib ARQUIVO.tsp\n");
         return 2;
     }
+    converted_path = argv[1];
     remove_temporaries_on_interrupt();
-    const char* const path = argv[1];
-    int status = 1;
-    try {
-        status = convert(path);
-    } catch (const std::bad_alloc&) {
-        // Unwinding has removed the temporary files, and the earlier files were not touched.
-        std::fprintf(stderr, "Falta memoria para converter o arquivo %s.\n", path);
-    }
-    return finish_standard_output(status);
+    // Exhaustion ends the program at the failing allocation itself, with no unwinding that could
+    // itself need memory; the earlier files are untouched at every point where it can happen.
+    std::set_new_handler(on_memory_exhaustion);
+    return finish_standard_output(convert(converted_path));
 }
