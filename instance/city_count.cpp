@@ -42,7 +42,7 @@ CityCount read_city_count(const char* path) {
         }
         return cannot_open(path);
     }
-    const CityCount count = parse_city_count(file_source(file));
+    CityCount count = parse_city_count(file_source(file));
     const bool read_failed = std::ferror(file) != 0;
     std::fclose(file);
     if (read_failed) {

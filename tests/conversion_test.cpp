@@ -198,6 +198,20 @@ TEST(InstanceWriter, FailureLeavesNoNewFileAndOldFilesUntouched) {
         EXPECT_EQ(dir.entries(), 2U);
     }
     {
+        // The name that keeps the earlier distance file meanwhile is taken, here by a dangling
+        // link: refused before anything changes, and nothing is written through the link.
+        const TempDir dir;
+        std::ofstream(dir.path / kDistanceFile) << "1 2 3\n";
+        fs::create_symlink(dir.path / "alvo",
+                           dir.path / (std::string(kDistanceFile) + ".anterior"));
+        const auto error = write_instance_files(dir.path.string(), cities);
+        ASSERT_TRUE(error);
+        EXPECT_NE(error->message.find(".anterior"), std::string::npos) << error->message;
+        EXPECT_FALSE(fs::exists(dir.path / "alvo"));
+        EXPECT_EQ(read_text(dir.path / kDistanceFile), "1 2 3\n");
+        EXPECT_EQ(dir.entries(), 2U);
+    }
+    {
         const TempDir dir;
         EXPECT_TRUE(write_instance_files(dir.path.string(), {{2, 2}, {2, 2}, {2, 2}}));
         EXPECT_TRUE(write_instance_files(dir.path.string(), {{0, 0}, {1e301, 0}, {0, 1}}));

@@ -106,10 +106,15 @@ std::optional<ConversionError> commit_both(PendingFile& distances, PendingFile& 
     // A folder in its place cannot be replaced, so the first rename will fail on its own.
     const bool keep_earlier = fs::exists(earlier) && !fs::is_directory(earlier);
     if (keep_earlier) {
-        fs::create_hard_link(distances.final_path(), backup, code);
-        if (code && code != std::errc::file_exists) {
-            code.clear();
-            fs::copy_file(distances.final_path(), backup, code);
+        // The second name must be free: nothing there is replaced or written through.
+        if (fs::exists(fs::symlink_status(backup, code))) {
+            code = std::make_error_code(std::errc::file_exists);
+        } else {
+            fs::create_hard_link(distances.final_path(), backup, code);
+            if (code) {
+                code.clear();
+                fs::copy_file(distances.final_path(), backup, code);
+            }
         }
         if (code) {
             return write_failure(backup, code);
