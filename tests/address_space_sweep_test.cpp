@@ -28,6 +28,14 @@
 
 namespace {
 
+// AddressSanitizer reserves terabytes of address space at start-up, so no program built with it
+// starts under an address-space limit.
+#ifdef DISPERSAO_UNDER_ASAN
+constexpr bool kUnderAddressSanitizer = true;
+#else
+constexpr bool kUnderAddressSanitizer = false;
+#endif
+
 namespace fs = std::filesystem;
 
 std::string read_all(const fs::path& path) {
@@ -169,9 +177,9 @@ void write_padded_example(const SessionFolder& folder, int count) {
 }  // namespace
 
 TEST(AddressSpaceSweep, MenuProgram) {
-#ifdef DISPERSAO_UNDER_ASAN
-    GTEST_SKIP() << "a sanitized build cannot start under an address-space limit";
-#else
+    if (kUnderAddressSanitizer) {
+        GTEST_SKIP() << "a sanitized build cannot start under an address-space limit";
+    }
     const SessionFolder folder;
     write_padded_example(folder, 1000);
     folder.write(".input", "1\n2\n0\n");
@@ -180,13 +188,12 @@ TEST(AddressSpaceSweep, MenuProgram) {
                                [](const LimitedRun& run) {
                                    return judge_storage_program(run, " segundos\n" + kMenu);
                                }));
-#endif
 }
 
 TEST(AddressSpaceSweep, ExactCompanion) {
-#ifdef DISPERSAO_UNDER_ASAN
-    GTEST_SKIP() << "a sanitized build cannot start under an address-space limit";
-#else
+    if (kUnderAddressSanitizer) {
+        GTEST_SKIP() << "a sanitized build cannot start under an address-space limit";
+    }
     // 1,200 positions: a 5.8 MB matrix, and as much again for the search's pairs.
     const SessionFolder folder;
     write_padded_example(folder, 1200);
@@ -197,13 +204,12 @@ TEST(AddressSpaceSweep, ExactCompanion) {
                                    return judge_storage_program(
                                        run, "Menor dist\xE2ncia = 65.000000 \nTempo de CPU = ");
                                }));
-#endif
 }
 
 TEST(AddressSpaceSweep, TsplibConverter) {
-#ifdef DISPERSAO_UNDER_ASAN
-    GTEST_SKIP() << "a sanitized build cannot start under an address-space limit";
-#else
+    if (kUnderAddressSanitizer) {
+        GTEST_SKIP() << "a sanitized build cannot start under an address-space limit";
+    }
     // 400 cities: 80,000 triples. Each run starts beside the files of an earlier conversion,
     // which a run that runs out of memory must leave exactly as they were.
     const SessionFolder folder;
@@ -255,5 +261,4 @@ TEST(AddressSpaceSweep, TsplibConverter) {
                           }
                           return Outcome::wrong;
                       }));
-#endif
 }

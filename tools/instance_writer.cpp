@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <system_error>
 
@@ -16,6 +17,16 @@ namespace {
 
 // Distances beyond this would overflow when scaled; no real instance comes near it.
 constexpr double kLargestUsable = 1.0e300;
+
+// Ends the program as running out of memory in `new` does: through the `new` handler, which
+// the converter installs and which does not return, or else by throwing std::bad_alloc. For
+// fopen, which reports exhaustion through errno.
+[[noreturn]] void fail_for_memory() {
+    if (const std::new_handler handler = std::get_new_handler(); handler != nullptr) {
+        handler();
+    }
+    throw std::bad_alloc();
+}
 
 // A file being written under a temporary name, removed unless it is committed, and removed
 // as well if the program is interrupted meanwhile.

@@ -8,7 +8,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <new>
 
 #if __has_include(<unistd.h>)
 #include <unistd.h>
@@ -71,13 +70,6 @@ void remove_temporaries_now() {
             remove_file(path);
         }
     }
-}
-
-void fail_for_memory() {
-    if (const std::new_handler handler = std::get_new_handler(); handler != nullptr) {
-        handler();
-    }
-    throw std::bad_alloc();
 }
 
 int register_temporary(const char* path) {

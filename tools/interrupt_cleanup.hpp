@@ -13,11 +13,6 @@ void remove_temporaries_on_interrupt();
 // room for unwinding (memory exhaustion). Safe in a signal handler.
 void remove_temporaries_now();
 
-// Ends the program as running out of memory does: through the `new` handler when one is
-// installed, which does not return, and otherwise by throwing std::bad_alloc. For C library
-// calls that report exhaustion through errno rather than through `new`.
-[[noreturn]] void fail_for_memory();
-
 // Adds `path` to the files an interrupt removes and returns its slot, or -1 when all slots are
 // taken (then the file is not removed on interrupt). The text must stay unchanged and alive
 // until the slot is released.

@@ -38,7 +38,7 @@ int read_whole_file(const char* path, std::string& text) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
         if (errno == ENOMEM) {
-            fail_for_memory();
+            on_memory_exhaustion();
         }
         std::fprintf(stderr, "O arquivo %s nao pode ser aberto.\n", path);
         return 1;
