@@ -77,7 +77,9 @@ LimitedRun run_limited(const fs::path& folder, const std::vector<std::string>& a
         ::_exit(127);
     }
     int raw = 0;
-    ::waitpid(child, &raw, 0);
+    if (child < 0 || ::waitpid(child, &raw, 0) != child) {
+        return {-1, "", "could not run the program"};
+    }
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     return {status, read_all(folder / ".output"), read_all(folder / ".errors")};
 }
