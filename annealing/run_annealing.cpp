@@ -19,9 +19,10 @@ float run_annealing(int n, int* selection, const float* const* matrix, float coo
     copy_vector(best, selection, n);
     float temperature = initial_temperature;
     TrackedSelection tracked(n, selection, matrix);
-    // `current` is the running sum of accepted differences and `tracked.value()` the value of
-    // the selection as it stands; they agree while the differences are exact in single
-    // precision, and each is used where the search uses it.
+    // `current` is the value of the selection as it stands, taken afresh after every kept move
+    // rather than summed from the differences: a difference of two values far beyond 2^24 is
+    // rounded in single precision, and a sum of rounded differences would drift away from
+    // every value a selection has. Where the differences are exact both ways agree.
     float current = tracked.value();
     float fo_star = current;
 
@@ -33,7 +34,7 @@ float run_annealing(int n, int* selection, const float* const* matrix, float coo
             const float after = tracked.value();
             const float delta = after - before;
             if (delta > 0.0F) {
-                current += delta;
+                current = after;
                 if (current > fo_star) {
                     fo_star = current;
                     copy_vector(best, selection, n);
@@ -43,7 +44,7 @@ float run_annealing(int n, int* selection, const float* const* matrix, float coo
             } else {
                 const auto u = static_cast<float>(draw_real(0.0F, 1.0F));
                 if (passes_when_maximising(delta, temperature, u)) {
-                    current += delta;
+                    current = after;
                 } else {
                     tracked.exchange(move);
                 }

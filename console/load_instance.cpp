@@ -59,8 +59,8 @@ bool load_instance(int& n, int*& selection, float**& matrix) {
         return false;
     }
     if (count.value < 2) {
-        std::printf("O arquivo %s indica %lld cidades; sao necessarias pelo menos 2.\n",
-                    kCityCountFile, static_cast<long long>(count.value));
+        std::printf("O arquivo %s indica %s cidades; sao necessarias pelo menos 2.\n",
+                    kCityCountFile, count.text.c_str());
         return false;
     }
     if (!instance_fits(count.value)) {

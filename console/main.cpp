@@ -2,8 +2,11 @@
 #include <cstdio>
 
 #include "console/console.hpp"
+#include "console/standard_output.hpp"
+#include "storage/storage.hpp"
 
 int main() {
+    exit_on_memory_exhaustion();
     // The instance of the last successful choice 1; present says whether there is one.
     int n = 0;
     int* selection = nullptr;
@@ -33,5 +36,5 @@ int main() {
     if (present) {
         release_instance(n, selection, matrix);
     }
-    return 0;
+    return finish_standard_output(0);
 }

@@ -2,6 +2,7 @@
 #include <cctype>
 
 #include "console/console.hpp"
+#include "console/standard_output.hpp"
 
 namespace {
 
@@ -21,7 +22,8 @@ void print_menu() {
     std::printf("         2. Simulated Annealing \n");
     std::printf("         0. Sair \n");
     std::printf("         Escolha: ");
-    std::fflush(stdout);
+    // A session whose screen cannot be written is not carried on blind.
+    require_standard_output();
 }
 
 }  // namespace

@@ -3,17 +3,19 @@
 #include <ctime>
 
 #include "console/console.hpp"
+#include "console/standard_output.hpp"
 #include "exact/exact_search.hpp"
 #include "storage/storage.hpp"
 
 int main() {
+    exit_on_memory_exhaustion();
     int n = 0;
     int* selection = nullptr;
     float** matrix = nullptr;
     // The loader prints why an instance cannot be used; the search needs none of the seeding
     // it also does, which is harmless here.
     if (!load_instance(n, selection, matrix)) {
-        return 1;
+        return finish_standard_output(1);
     }
     const std::clock_t start = std::clock();
     const ExactOptimum optimum = find_exact_optimum(n, matrix);
@@ -27,5 +29,5 @@ int main() {
     std::printf("Tempo de CPU = %f segundos\n",
                 static_cast<double>(stop - start) / static_cast<double>(CLOCKS_PER_SEC));
     release_instance(n, selection, matrix);
-    return 0;
+    return finish_standard_output(0);
 }

@@ -1,10 +1,12 @@
 // Reader of the distance file: integer triples (row, column, distance).
 #include <cassert>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 
 #include "instance/instance_files.hpp"
+#include "storage/storage.hpp"
 
 namespace {
 
@@ -78,6 +80,9 @@ std::string describe_distance_error(const DistanceError& error, const char* path
 bool read_distance_matrix(const char* path, float* const* matrix, int n) {
     std::FILE* file = std::fopen(path, "r");
     if (file == nullptr) {
+        if (errno == ENOMEM) {
+            fail_out_of_memory();
+        }
         std::printf("O Arquivo %s nao pode ser aberto.\n", path);
         std::exit(1);
     }

@@ -25,16 +25,19 @@ struct CityCount {
     CountStatus status;
     // The count as written; one beyond the 64-bit range is clamped to its nearest end.
     std::int64_t value;
+    // The count's text as written, shortened and made printable, for messages that quote it.
+    std::string text;
 };
 
 // Returns the first integer of the text, read as "%d" reads it (leading white space skipped,
 // anything after the integer ignored), or `no_integer`.
 [[nodiscard]] CityCount parse_city_count(ByteSource source);
 
-// Reads the city count from the file at `path`. When the file cannot be opened it prints
-// "O arquivo <path> nao pode ser aberto. \n", reads and discards one character of standard input
-// and returns `cannot_open`; when the file holds no integer at its start it prints why and
-// returns `no_integer`.
+// Reads the city count from the file at `path`. When the file cannot be opened or read (a
+// folder under that name, say) it prints "O arquivo <path> nao pode ser aberto. \n", reads and
+// discards one character of standard input and returns `cannot_open`; when the file holds no
+// integer at its start it prints why and returns `no_integer`. Running out of memory while
+// opening it ends the process through fail_out_of_memory.
 CityCount read_city_count(const char* path);
 
 // Why a distance text was rejected.

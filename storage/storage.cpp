@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -24,11 +25,19 @@ void* allocate(int count, std::size_t size) {
 
 }  // namespace
 
+void fail_out_of_memory() {
+    fail_with("Falta memoria para alocar o vetor de ponteiros");
+}
+
+void exit_on_memory_exhaustion() {
+    std::set_new_handler(fail_out_of_memory);
+}
+
 int* alloc_vector(int n) {
     assert(n >= 0);
     auto* vector = static_cast<int*>(allocate(n, sizeof(int)));
     if (vector == nullptr) {
-        fail_with("Falta memoria para alocar o vetor de ponteiros");
+        fail_out_of_memory();
     }
     return vector;
 }

@@ -28,6 +28,14 @@ void copy_vector(int* destination, const int* source, int n);
 // newline at the end.
 void print_vector(const int* vector, int n);
 
+// Prints the vector message and ends the process with status 1: what every allocation of the
+// program does when memory runs out, the storage routines' own and any other.
+[[noreturn]] void fail_out_of_memory();
+
+// Makes every failing `new` of the program end it as fail_out_of_memory does, rather than throw
+// std::bad_alloc that nothing catches and abort.
+void exit_on_memory_exhaustion();
+
 // Releases a vector obtained from alloc_vector; a null vector is ignored.
 void free_vector(int* vector);
 

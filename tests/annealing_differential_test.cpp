@@ -57,6 +57,8 @@ class Instance {
 struct SearchTrace {
     std::vector<float> temperatures;
     std::vector<float> results;
+    // The value of the selection each run left behind, which its result must equal.
+    std::vector<float> values;
     std::vector<int> selection;
     std::string output;
     std::int64_t next_draw;
@@ -82,6 +84,8 @@ SearchTrace trace_search(const Instance& instance, const std::vector<int>& start
         trace.results.push_back(anneal(instance.n(), trace.selection.data(), instance.matrix(),
                                        p.cooling_factor, temperature, p.final_temperature,
                                        p.moves_per_temperature));
+        trace.values.push_back(
+            evaluate_solution(instance.n(), trace.selection.data(), instance.matrix()));
     }
     trace.output = testing::internal::GetCapturedStdout();
     trace.next_draw = draw_long();
@@ -112,6 +116,9 @@ void expect_same_search(const Instance& instance, const SearchParameters& p = kO
         EXPECT_EQ(fast.results, literal.results);
         EXPECT_EQ(fast.selection, literal.selection);
         EXPECT_EQ(fast.next_draw, literal.next_draw);
+        // Both report the value of the selection they leave, however large the distances.
+        EXPECT_EQ(literal.results, literal.values);
+        EXPECT_EQ(fast.results, fast.values);
     }
 }
 
@@ -157,6 +164,26 @@ TEST(AnnealingDifferential, NegativeAndHugeDistances) {
     expect_same_search(Instance(30, 1, uniform_distances(-60, 40, 4)));
     // Values far beyond 2^24, where differences of values round in single precision.
     expect_same_search(Instance(30, 0, uniform_distances(-2'000'000'000, 2'000'000'000, 5)));
+}
+
+// Distances drawn from `choices` with a generator of their own.
+std::function<float(int, int)> distances_among(std::vector<float> choices, std::uint32_t seed) {
+    auto engine = std::make_shared<std::mt19937>(seed);
+    return [engine, choices = std::move(choices)](int, int) {
+        return choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(*engine)];
+    };
+}
+
+TEST(AnnealingDifferential, HugeNegativeAndPositiveDistances) {
+    // Pairs forbidden with a huge negative distance around a few ordinary ones: the values of
+    // selections then differ by far more than 2^24, and no sum of their rounded differences
+    // may stand in for a value.
+    expect_same_search(
+        Instance(11, 0, [](int a, int b) { return a >= 8 && b >= 8 ? 99.0F : -1'000'000'000.0F; }));
+    expect_same_search(Instance(30, 1, distances_among({-1e9F, -2147483648.0F, 99.0F, 40.0F}, 12)));
+    expect_same_search(Instance(30, 0, distances_among({-2e9F, 2147483520.0F, 7.0F, 1e9F}, 13)));
+    expect_same_search(Instance(40, 1, distances_among({-16777217.0F, -1e9F, 0.0F, 100.0F}, 14)),
+                       kShortParameters);
 }
 
 TEST(AnnealingDifferential, FewDistinctDistances) {

@@ -74,6 +74,19 @@ TEST(Tsplib, ReadsHeaderVariantsAndCitiesInAnyOrder) {
         "DIMENSION: 3\nEDGE_WEIGHT_TYPE: ATT\nNODE_COORD_SECTION\n1 0 0\n2 1 1\n3 -2 5\n";
     EXPECT_FALSE(parse_tsplib(att, cities));
     EXPECT_EQ(cities[2].x, -2.0);
+
+    // The section line with a colon, spaced or not; and coordinates whose squared differences
+    // underflow, which are still a right triangle.
+    for (const char* section :
+         {"NODE_COORD_SECTION :", "NODE_COORD_SECTION:", "NODE_COORD_SECTION\t:"}) {
+        const std::string tiny = std::string("DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\n") + section +
+                                 "\n1 0 0\n2 1e-300 0\n3 0 1e-300\n";
+        ASSERT_FALSE(parse_tsplib(tiny, cities)) << section;
+        const double largest = largest_distance(cities);
+        ASSERT_GT(largest, 0.0);
+        EXPECT_EQ(scaled_distance(cities[0], cities[1], largest), 77);
+        EXPECT_EQ(scaled_distance(cities[1], cities[2], largest), 110);
+    }
 }
 
 TEST(Tsplib, RejectsBadOrUnsupportedFilesNamingTheLine) {
@@ -94,6 +107,8 @@ TEST(Tsplib, RejectsBadOrUnsupportedFilesNamingTheLine) {
         {"DIMENSION: 99999999999\n", 1, "de 3 a"},
         {"DIMENSION: three\n", 1, "three"},
         {"DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\n", 0, "NODE_COORD_SECTION"},
+        {"DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION : 1 0 0\n", 3,
+         "seguido de \"1 0 0\""},
         {"", 0, "NODE_COORD_SECTION"},
         {header + "1 0 0\n2 1 1\n", 0, "2 de 3"},
         {header + "1 0 0\n2 1 1\n4 2 2\n", 6, "1..3"},
@@ -146,6 +161,56 @@ TEST(InstanceWriter, FailureLeavesNoNewFileAndOldFilesUntouched) {
         EXPECT_EQ(dir.entries(), 3U);
         EXPECT_EQ(read_text(dir.path / kCityCountFile), "7\n");
         EXPECT_EQ(read_text(dir.path / kDistanceFile), "1 2 3\n");
+    }
+    {
+        // A folder holds the count file's name, so the second rename fails after the first
+        // replaced the earlier distance file: that file goes back, the very same file.
+        const TempDir dir;
+        std::ofstream(dir.path / kDistanceFile) << "1 2 3\n";
+        const auto earlier = fs::status(dir.path / kDistanceFile);
+        fs::create_directory(dir.path / kCityCountFile);
+        const auto error = write_instance_files(dir.path.string(), cities);
+        ASSERT_TRUE(error);
+        EXPECT_NE(error->message.find("numcidades.txt: "), std::string::npos) << error->message;
+        EXPECT_EQ(read_text(dir.path / kDistanceFile), "1 2 3\n");
+        EXPECT_EQ(fs::hard_link_count(dir.path / kDistanceFile), 1U);
+        EXPECT_EQ(fs::status(dir.path / kDistanceFile).permissions(), earlier.permissions());
+        EXPECT_EQ(dir.entries(), 2U);
+    }
+    {
+        // Folders in both places: nothing can be replaced and nothing is.
+        const TempDir dir;
+        fs::create_directory(dir.path / kDistanceFile);
+        fs::create_directory(dir.path / kCityCountFile);
+        EXPECT_TRUE(write_instance_files(dir.path.string(), cities));
+        EXPECT_TRUE(fs::is_empty(dir.path / kDistanceFile));
+        EXPECT_EQ(dir.entries(), 2U);
+    }
+    {
+        // A temporary name that is a symbolic link is never written through.
+        const TempDir dir;
+        std::ofstream(dir.path / "alvo") << "intacto\n";
+        fs::create_symlink(dir.path / "alvo", dir.path / (std::string(kDistanceFile) + ".parcial"));
+        const auto error = write_instance_files(dir.path.string(), cities);
+        ASSERT_TRUE(error);
+        EXPECT_NE(error->message.find(".parcial"), std::string::npos) << error->message;
+        EXPECT_EQ(read_text(dir.path / "alvo"), "intacto\n");
+        EXPECT_TRUE(fs::is_symlink(dir.path / (std::string(kDistanceFile) + ".parcial")));
+        EXPECT_EQ(dir.entries(), 2U);
+    }
+    {
+        // The name that keeps the earlier distance file meanwhile is taken, here by a dangling
+        // link: refused before anything changes, and nothing is written through the link.
+        const TempDir dir;
+        std::ofstream(dir.path / kDistanceFile) << "1 2 3\n";
+        fs::create_symlink(dir.path / "alvo",
+                           dir.path / (std::string(kDistanceFile) + ".anterior"));
+        const auto error = write_instance_files(dir.path.string(), cities);
+        ASSERT_TRUE(error);
+        EXPECT_NE(error->message.find(".anterior"), std::string::npos) << error->message;
+        EXPECT_FALSE(fs::exists(dir.path / "alvo"));
+        EXPECT_EQ(read_text(dir.path / kDistanceFile), "1 2 3\n");
+        EXPECT_EQ(dir.entries(), 2U);
     }
     {
         const TempDir dir;

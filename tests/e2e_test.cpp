@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -139,14 +140,20 @@ TEST(Menu, ChoiceTwoWithoutAnInstanceSaysSo) {
     EXPECT_EQ(result.output, kMenu + kNoInstance + kMenu + kNoInstance + kMenu);
 }
 
-TEST(Loading, MissingCountFileGoesBackToTheMenu) {
-    const SessionFolder folder;
-    folder.write("MatrizDistanciasteste.txt", "1 2 3\n");
-    // The newline after "1" is the character the failure discards, so "2" is read next.
-    const SessionResult result = folder.run("1\n2\n0\n");
-    EXPECT_EQ(result.output, kMenu + "O arquivo numcidades.txt nao pode ser aberto. \n" + kMenu +
-                                 kNoInstance + kMenu);
-    EXPECT_EQ(result.status, 0);
+TEST(Loading, MissingOrUnreadableCountFileGoesBackToTheMenu) {
+    for (const bool folder_in_its_place : {false, true}) {
+        const SessionFolder folder;
+        folder.write("MatrizDistanciasteste.txt", "1 2 3\n");
+        if (folder_in_its_place) {
+            std::filesystem::create_directory(folder.path() / "numcidades.txt");
+        }
+        // The newline after "1" is the character the failure discards, so "2" is read next.
+        const SessionResult result = folder.run("1\n2\n0\n");
+        EXPECT_EQ(result.output, kMenu + "O arquivo numcidades.txt nao pode ser aberto. \n" +
+                                     kMenu + kNoInstance + kMenu)
+            << folder_in_its_place;
+        EXPECT_EQ(result.status, 0);
+    }
 }
 
 TEST(Loading, MissingDistanceFileEndsWithStatusOne) {
@@ -161,6 +168,13 @@ TEST(Loading, UnusableCountsLoadNothing) {
     const FileCase cases[] = {
         {"1\n", "O arquivo numcidades.txt indica 1 cidades; sao necessarias pelo menos 2.\n"},
         {"-5\n", "O arquivo numcidades.txt indica -5 cidades; sao necessarias pelo menos 2.\n"},
+        // Beyond 64 bits, or too long to read, a negative count is still said as written.
+        {"-99999999999999999999\n",
+         "O arquivo numcidades.txt indica -99999999999999999999 "
+         "cidades; sao necessarias pelo menos 2.\n"},
+        {"-" + std::string(5000, '0') + "7\n", "O arquivo numcidades.txt indica -" +
+                                                   std::string(39, '0') +
+                                                   "... cidades; sao necessarias pelo menos 2.\n"},
         {"", "O arquivo numcidades.txt nao comeca com um numero inteiro.\n"},
         {"doze\n", "O arquivo numcidades.txt nao comeca com um numero inteiro.\n"},
     };
@@ -260,4 +274,26 @@ TEST(Annealing, WholeSessionReportsWhatItsVectorsAreWorth) {
             EXPECT_EQ(last, std::stod(match[group + 2]));
         }
     }
+}
+
+TEST(Output, StandardOutputThatCannotBeWrittenIsAnError) {
+    const SessionFolder folder;
+    folder.copy_example("small");
+    folder.write(".input", "1\n2\n0\n");
+    const auto run = [&](const std::string& redirection) {
+        const std::string command = "cd '" + folder.path().string() + "' && '" + DISPERSAO_BINARY +
+                                    "' < .input 2> .errors " + redirection;
+        const int raw = std::system(command.c_str());
+        std::ifstream file(folder.path() / ".errors", std::ios::binary);
+        const std::string errors((std::istreambuf_iterator<char>(file)),
+                                 std::istreambuf_iterator<char>());
+        return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, errors};
+    };
+    for (const char* redirection : {"> /dev/full", ">&-"}) {
+        EXPECT_EQ(run(redirection),
+                  std::pair(1, std::string("Erro ao escrever na saida padrao.\n")))
+            << redirection;
+    }
+    // A reader that stops early ends the program quietly, as it would end any filter.
+    EXPECT_EQ(run("| head -c 10 > /dev/null").second, "");
 }

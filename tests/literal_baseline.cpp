@@ -101,7 +101,7 @@ float literal_run_annealing(int n, int* selection, const float* const* matrix, f
             const float after = evaluate_solution(n, selection, matrix);
             const float delta = after - before;
             if (delta > 0.0F) {
-                current += delta;
+                current = after;
                 if (current > fo_star) {
                     fo_star = current;
                     copy_vector(best, selection, n);
@@ -111,7 +111,7 @@ float literal_run_annealing(int n, int* selection, const float* const* matrix, f
             } else {
                 const auto u = static_cast<float>(draw_real(0.0F, 1.0F));
                 if (passes_when_maximising(delta, temperature, u)) {
-                    current += delta;
+                    current = after;
                 } else {
                     apply_exchange(selection, move);
                 }

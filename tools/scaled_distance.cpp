@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <limits>
 
 #include "tools/conversion.hpp"
 
@@ -18,7 +19,14 @@ constexpr double kSnap = 1e-9;
 [[nodiscard]] double euclidean(const Point& a, const Point& b) {
     const double dx = a.x - b.x;
     const double dy = a.y - b.y;
-    return std::sqrt(dx * dx + dy * dy);
+    const double sum = dx * dx + dy * dy;
+    // The root of the sum of squares is twice as fast as std::hypot, and as exact while the
+    // sum is a normal number; below that the squares have underflowed (differences of 1e-300
+    // would come out as 0), above it they have overflowed, and std::hypot gets it right.
+    if (sum >= std::numeric_limits<double>::min() && sum <= std::numeric_limits<double>::max()) {
+        return std::sqrt(sum);
+    }
+    return std::hypot(dx, dy);
 }
 
 }  // namespace

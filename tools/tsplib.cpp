@@ -16,19 +16,32 @@ struct Header {
     return {static_cast<long>(index) + 1, std::move(message)};
 }
 
-// Reads one header line "KEY : VALUE" (or "KEY VALUE") into `header`; returns what is wrong.
-std::optional<ConversionError> read_header_line(std::string_view line, std::size_t index,
-                                                Header& header) {
-    const std::size_t colon = line.find(':');
+// A header line split into its key and its value, both without surrounding blanks.
+struct HeaderEntry {
     std::string_view key;
     std::string_view value;
+};
+
+// Splits a non-blank header line "KEY : VALUE", "KEY: VALUE" or "KEY VALUE"; the colon and the
+// value may be missing ("NODE_COORD_SECTION", "NODE_COORD_SECTION :").
+[[nodiscard]] HeaderEntry split_header_line(std::string_view line) {
+    const std::size_t colon = line.find(':');
     if (colon != std::string_view::npos) {
-        key = trim(line.substr(0, colon));
-        value = trim(line.substr(colon + 1));
-    } else {
-        const std::vector<std::string_view> words = split_words(line);
-        key = words.front();
-        value = trim(line.substr(static_cast<std::size_t>(key.data() - line.data()) + key.size()));
+        return {trim(line.substr(0, colon)), trim(line.substr(colon + 1))};
+    }
+    const std::vector<std::string_view> words = split_words(line);
+    const std::string_view key = words.front();
+    return {key,
+            trim(line.substr(static_cast<std::size_t>(key.data() - line.data()) + key.size()))};
+}
+
+// Reads one header line into `header`; returns what is wrong.
+std::optional<ConversionError> read_header_line(std::string_view line, std::size_t index,
+                                                Header& header) {
+    const auto [key, value] = split_header_line(line);
+    if (key == "NODE_COORD_SECTION") {
+        return at(index, "NODE_COORD_SECTION seguido de " + quoted(value) +
+                             "; as coordenadas comecam na linha seguinte.");
     }
     if (key == "DIMENSION") {
         std::int64_t dimension = 0;
@@ -74,7 +87,8 @@ std::optional<ConversionError> parse_tsplib(std::string_view text, std::vector<P
         if (line.empty()) {
             continue;
         }
-        if (line == "NODE_COORD_SECTION" || line == "NODE_COORD_SECTION:") {
+        if (const HeaderEntry entry = split_header_line(line);
+            entry.key == "NODE_COORD_SECTION" && entry.value.empty()) {
             break;
         }
         if (auto error = read_header_line(line, index, header)) {

@@ -77,4 +77,18 @@ run_in "$work/tiny"
 expect_status tiny 1
 expect_output tiny 'O arquivo numcidades.txt indica 1 cidades; sao necessarias pelo menos 2.\n'
 
+# Output that cannot be written: a message on the error stream and status 1.
+for redirection in full closed; do
+    status=0
+    if [ "$redirection" = full ]; then
+        (cd "$work/small" && "$program" </dev/null >/dev/full 2>"$work/err") || status=$?
+    else
+        (cd "$work/small" && "$program" </dev/null >&- 2>"$work/err") || status=$?
+    fi
+    expect_status "$redirection output" 1
+    if ! grep -qx 'Erro ao escrever na saida padrao.' "$work/err"; then
+        fail "$redirection output: message"
+    fi
+done
+
 finish dispersao-exato

@@ -50,6 +50,49 @@ status=0
     fail "keep: earlier files changed"
 [ "$(ls -A "$work/keep" | wc -l)" -eq 2 ] || fail "keep: extra files"
 
+# A folder given as the file is unreadable, not a file without sections.
+convert_in folder "$work/keep"
+[ "$status" -eq 1 ] || fail "folder: status $status"
+grep -qx "Erro ao ler o arquivo $work/keep." "$work/err" || fail "folder: $(cat "$work/err")"
+
+# Output that cannot be written is an error, though the files were converted.
+for redirection in full closed; do
+    rm -rf "${work:?}/$redirection"
+    mkdir "$work/$redirection"
+    status=0
+    if [ "$redirection" = full ]; then
+        (cd "$work/$redirection" && "$program" "$berlin" >/dev/full 2>"$work/err") || status=$?
+    else
+        (cd "$work/$redirection" && "$program" "$berlin" >&- 2>"$work/err") || status=$?
+    fi
+    [ "$status" -eq 1 ] || fail "$redirection output: status $status"
+    grep -qx 'Erro ao escrever na saida padrao.' "$work/err" || fail "$redirection output: message"
+done
+
+# An interrupt during a long conversion removes the partial file and ends as the signal does;
+# the earlier files stay. 6,000 cities make 18 million triples, far more than get written.
+awk 'BEGIN { srand(3); print "DIMENSION: 6000"; print "EDGE_WEIGHT_TYPE: EUC_2D";
+             print "NODE_COORD_SECTION"; for (i = 1; i <= 6000; i++) print i, rand() * 1000, rand() * 1000 }' \
+    >"$work/long.tsp"
+for signal in INT TERM; do
+    rm -rf "${work:?}/signal"
+    mkdir "$work/signal"
+    printf '4\n' >"$work/signal/numcidades.txt"
+    printf '1 2 3\n' >"$work/signal/MatrizDistanciasteste.txt"
+    (cd "$work/signal" && exec "$program" "$work/long.tsp" >/dev/null 2>&1) &
+    pid=$!
+    while [ ! -s "$work/signal/MatrizDistanciasteste.txt.parcial" ] && kill -0 "$pid" 2>/dev/null; do
+        sleep 0.001
+    done
+    kill -s "$signal" "$pid"
+    status=0
+    wait "$pid" || status=$?
+    [ "$status" -eq $((128 + $(kill -l "$signal"))) ] || fail "SIG$signal: status $status"
+    [ "$(ls -A "$work/signal" | tr '\n' ' ')" = "MatrizDistanciasteste.txt numcidades.txt " ] ||
+        fail "SIG$signal: left $(ls -A "$work/signal")"
+    [ "$(cat "$work/signal/MatrizDistanciasteste.txt")" = "1 2 3" ] || fail "SIG$signal: earlier file"
+done
+
 # Wrong usage.
 status=0
 "$program" >/dev/null 2>&1 || status=$?
