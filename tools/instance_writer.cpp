@@ -11,7 +11,7 @@
 
 #include "instance/instance_files.hpp"
 #include "tools/conversion.hpp"
-#include "tools/interrupt_cleanup.hpp"
+#include "output/interrupt_cleanup.hpp"
 
 namespace {
 

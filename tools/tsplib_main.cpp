@@ -9,7 +9,7 @@
 #include "console/standard_output.hpp"
 #include "instance/instance_files.hpp"
 #include "tools/conversion.hpp"
-#include "tools/interrupt_cleanup.hpp"
+#include "output/interrupt_cleanup.hpp"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // The handler touches only lock-free atomics and calls only functions that are safe in a
 // signal handler on POSIX systems (unlink, signal, raise); elsewhere it falls back to
 // std::remove.
-#include "tools/interrupt_cleanup.hpp"
+#include "output/interrupt_cleanup.hpp"
 
 #include <atomic>
 #include <csignal>
@@ -16,8 +16,8 @@
 
 namespace {
 
-// Paths of the temporary files that exist now; null where a slot is free. The converter has
-// at most two at a time.
+// Paths of the temporary files that exist now; null where a slot is free. Programs that write
+// at most three at a time.
 constexpr int kSlots = 4;
 std::atomic<const char*> temporaries[kSlots];
 
