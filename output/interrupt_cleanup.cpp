@@ -16,8 +16,8 @@
 
 namespace {
 
-// Paths of the temporary files that exist now; null where a slot is free. Programs that write
-// at most three at a time.
+// Paths of the temporary files that exist now; null where a slot is free. No program has more
+// than three at a time.
 constexpr int kSlots = 4;
 std::atomic<const char*> temporaries[kSlots];
 
