@@ -34,7 +34,7 @@ bench: bench-quality
 	cmake --preset bench
 	cmake --build --preset bench -j 2
 	mkdir -p build/bench/instancias
-	build/bench/bench/dispersao-bench build/bench/bench/dispersao-gerar build/bench/instancias
+	build/bench/bench/dispersao-bench build/bench/dispersao-gerar build/bench/instancias
 
 # Exact optimum against the annealing over 20 seeds, then the exact companion's time on a
 # 4,000-city instance against a straightforward version of it.

@@ -221,8 +221,9 @@ std::optional<SizeResult> measure_size(const SpeedSettings& settings, int cities
     result.cities = cities;
     const std::string folder = settings.folder + "/" + std::to_string(cities);
     std::filesystem::create_directories(folder);
-    const std::string command = "'" + settings.generator + "' " + std::to_string(cities) + " '" +
-                                folder + "' " + std::to_string(kInstanceSeed);
+    const std::string command = "'" + settings.generator + "' --semente " +
+                                std::to_string(kInstanceSeed) + " " + std::to_string(cities) +
+                                " '" + folder + "'";
     if (std::system(command.c_str()) != 0) {
         std::printf("could not generate the instance of %d cities\n", cities);
         return std::nullopt;

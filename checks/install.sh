@@ -25,12 +25,14 @@ mkdir "$work/berlin52"
 (cd "$work/berlin52" && "$prefix/bin/dispersao-tsplib" "$root/bench/data/berlin52.tsp") ||
     fail "dispersao-tsplib failed"
 [ -s "$work/berlin52/MatrizDistanciasteste.txt" ] || fail "dispersao-tsplib wrote nothing"
+"$prefix/bin/dispersao-gerar" --semente 3 20 "$work" >/dev/null || fail "dispersao-gerar failed"
+[ "$(cat "$work/numcidades.txt")" = 20 ] || fail "dispersao-gerar wrote no instance"
 echo "install-check: installed programs ran"
 
 make --no-print-directory package >/dev/null
 deb=$(ls build/default/dispersao_*.deb)
 contents=$(dpkg-deb -c "$deb")
-for file in usr/bin/dispersao usr/bin/dispersao-exato usr/bin/dispersao-tsplib \
+for file in usr/bin/dispersao usr/bin/dispersao-exato usr/bin/dispersao-tsplib usr/bin/dispersao-gerar \
     usr/share/doc/dispersao/README.md; do
     grep -q "\./$file\$" <<<"$contents" || fail "$deb lacks $file"
 done

@@ -52,8 +52,8 @@ struct ProgramText {
 [[nodiscard]] std::string version_text(std::string_view name);
 
 // Handles -h/--help and --version when `line` holds one of them: prints the usage and help, or
-// the version, on standard output and returns the status to end with (0, or 1 when standard
-// output cannot be written). Returns nothing when neither was given.
+// the version, on standard output and returns 0, the status to end with. Returns nothing when
+// neither was given.
 [[nodiscard]] std::optional<int> answer_help_or_version(const CommandLine& line,
                                                         const ProgramText& program);
 

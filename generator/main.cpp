@@ -1,124 +1,227 @@
-// dispersao-gerar: writes a random instance (points in a square, rounded Euclidean distances) as
-// the two files the program reads, and prints its sizes.
-//
-// Usage: dispersao-gerar CIDADES PASTA [SEMENTE [LADO]]
-// Cities are numbered 1..CIDADES; each pair a < b is written once as "a b distance".
+// Entry of dispersao-gerar: writes a random instance, either the two files of the menu program
+// (points in a square, rounded Euclidean distances) or a point file for dispersao-exato.
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <random>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "cli/command_line.hpp"
+#include "console/standard_output.hpp"
+#include "generator/random_points.hpp"
+#include "instance/instance_files.hpp"
+#include "output/interrupt_cleanup.hpp"
+#include "output/pending_file.hpp"
+
 namespace {
+
+constexpr ProgramText kProgram{
+    "dispersao-gerar",
+    "Uso: dispersao-gerar [--semente S] [--lado L] CIDADES PASTA\n"
+    "     dispersao-gerar --pontos uniforme|agrupado [--semente S] [--lado L] PONTOS ARQUIVO.csv\n",
+    "\n"
+    "Gera uma instancia aleatoria.\n"
+    "\n"
+    "Na primeira forma, grava em PASTA os arquivos numcidades.txt e MatrizDistanciasteste.txt\n"
+    "do programa de menu: CIDADES (2 a 46340) pontos sorteados num quadrado de lado L (100 se\n"
+    "omitido), numerados de 1 a CIDADES, com a distancia euclidiana arredondada de cada par.\n"
+    "\n"
+    "Na segunda, grava em ARQUIVO.csv (colunas x,y) PONTOS pontos para o dispersao-exato,\n"
+    "espalhados por igual num quadrado de lado L (1000000 se omitido) ou em 100 grupos.\n"
+    "\n"
+    "Opcoes:\n"
+    "  --pontos TIPO   gera um arquivo de pontos: uniforme ou agrupado\n"
+    "  --semente S     semente do sorteio (1 se omitida); a mesma semente da a mesma instancia\n"
+    "  --lado L        lado do quadrado\n"
+    "  -h, --help      mostra esta ajuda\n"
+    "  --version       mostra a versao\n"
+    "\n"
+    "Exemplos:\n"
+    "  dispersao-gerar --semente 7 500 minha-instancia\n"
+    "  dispersao-gerar --pontos agrupado 1000000 pontos.csv\n"};
+
+constexpr std::array<OptionSpec, 3> kOptions{{
+    {"pontos", '\0', true},
+    {"semente", '\0', true},
+    {"lado", '\0', true},
+}};
+
+// Largest number of cities of a menu instance: its triples would not fit the positions'
+// 32-bit pair count beyond it.
+constexpr long long kMostCities = 46340;
+// Largest number of points of a point file, 10^9: far beyond what the solver is built for.
+constexpr long long kMostPoints = 1000000000;
 
 // Output is assembled in blocks of this size and written with one fwrite each.
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
-struct Point {
-    double x;
-    double y;
-};
+[[noreturn]] void on_memory_exhaustion() {
+    remove_temporaries_now();
+    std::fputs("Falta memoria para gerar a instancia.\n", stderr);
+    std::exit(1);
+}
 
-// Parses `text` as a whole decimal number of type T into `value`; returns false otherwise.
+// Appends `value` to `out`, with `decimals` digits after the point when decimals >= 0.
 template <typename T>
-[[nodiscard]] bool parse_whole(const char* text, T& value) {
-    const std::string s(text);
-    const auto [stop, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    return error == std::errc{} && stop == s.data() + s.size();
+void append_number(std::string& out, T value, int decimals = -1) {
+    std::array<char, 48> text{};  // room for any 64-bit integer or fixed three-decimal double
+    std::to_chars_result result{};
+    if constexpr (std::is_floating_point_v<T>) {
+        result = std::to_chars(text.data(), text.data() + text.size(), value,
+                               std::chars_format::fixed, decimals);
+    } else {
+        result = std::to_chars(text.data(), text.data() + text.size(), value);
+    }
+    out.append(text.data(), result.ptr);
 }
 
-// Writes the count file; returns false when it cannot be written.
-[[nodiscard]] bool write_count(const std::string& path, int cities) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) {
-        return false;
+// Writes `block` to `file` and empties it once it holds a block's worth, or always when `last`.
+void flush_block(std::string& block, std::FILE* file, bool last) {
+    if (last || block.size() >= kBlockBytes) {
+        std::fwrite(block.data(), 1, block.size(), file);
+        block.clear();
     }
-    const bool written = std::fprintf(file, "%d\n", cities) > 0;
-    return std::fclose(file) == 0 && written;
 }
 
-// Writes every pair a < b of `points` (cities 1..points.size()) as one triple per line and
-// returns the number of bytes written, or -1 when the file cannot be written.
-[[nodiscard]] long long write_triples(const std::string& path, const std::vector<Point>& points) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) {
-        return -1;
+// Reports a file that could not be written and returns the status 1.
+int report_write_failure(const std::string& message) {
+    std::fprintf(stderr, "dispersao-gerar: %s\n", message.c_str());
+    return 1;
+}
+
+// Writes the two files of a menu instance of `cities` cities into `folder`; returns the status.
+int write_menu_instance(long long cities, const std::string& folder, double side,
+                        std::uint64_t seed) {
+    const std::vector<GeneratedPoint> points =
+        menu_instance_points(static_cast<int>(cities), side, seed);
+    const std::string prefix = folder + "/";
+    PendingFile distances(prefix + kDistanceFile);
+    if (!distances.opened()) {
+        return report_write_failure(write_failure(distances.temporary_path()));
     }
-    std::vector<char> block(kBlockBytes + 64);
-    std::size_t used = 0;
-    long long total = 0;
-    bool failed = false;
-    // Appends `value` and the character `after`; a number and its separator take at most 21
-    // bytes, and a block is written out before fewer than 64 bytes are left.
-    const auto put_number = [&](long long value, char after) {
-        char digits[24];
-        const auto result = std::to_chars(digits, digits + sizeof digits - 1, value);
-        *result.ptr = after;
-        const auto length = static_cast<std::size_t>(result.ptr + 1 - digits);
-        std::memcpy(block.data() + used, digits, length);
-        used += length;
-    };
-    const auto cities = static_cast<long long>(points.size());
+    std::string block;
     for (long long a = 1; a <= cities; ++a) {
-        const Point& p = points[static_cast<std::size_t>(a - 1)];
+        const GeneratedPoint& p = points[static_cast<std::size_t>(a - 1)];
         for (long long b = a + 1; b <= cities; ++b) {
-            const Point& q = points[static_cast<std::size_t>(b - 1)];
-            put_number(a, ' ');
-            put_number(b, ' ');
-            put_number(std::llround(std::hypot(p.x - q.x, p.y - q.y)), '\n');
-            if (used >= kBlockBytes) {
-                failed = failed || std::fwrite(block.data(), 1, used, file) != used;
-                total += static_cast<long long>(used);
-                used = 0;
-            }
+            const GeneratedPoint& q = points[static_cast<std::size_t>(b - 1)];
+            append_number(block, a);
+            block += ' ';
+            append_number(block, b);
+            block += ' ';
+            append_number(block, std::llround(std::hypot(p.x - q.x, p.y - q.y)));
+            block += '\n';
+            flush_block(block, distances.file(), false);
         }
     }
-    failed = failed || std::fwrite(block.data(), 1, used, file) != used;
-    total += static_cast<long long>(used);
-    failed = std::fclose(file) != 0 || failed;
-    return failed ? -1 : total;
+    flush_block(block, distances.file(), true);
+    const long long bytes = std::ftell(distances.file());
+    if (!distances.close()) {
+        return report_write_failure(write_failure(distances.temporary_path()));
+    }
+    PendingFile count(prefix + kCityCountFile);
+    if (!count.opened()) {
+        return report_write_failure(write_failure(count.temporary_path()));
+    }
+    std::fprintf(count.file(), "%lld\n", cities);
+    if (!count.close()) {
+        return report_write_failure(write_failure(count.temporary_path()));
+    }
+    if (const auto failure = commit_files({&distances, &count})) {
+        return report_write_failure(*failure);
+    }
+    std::printf("%lld cidades, %lld triplas, %lld bytes (%.1f MB) em %s\n", cities,
+                cities * (cities - 1) / 2, bytes, static_cast<double>(bytes) / 1e6,
+                distances.final_path().c_str());
+    return 0;
+}
+
+// Writes a point file of `count` points spread as `spread` says; returns the status.
+int write_point_file(Spread spread, long long count, const std::string& path, double side,
+                     std::uint64_t seed) {
+    PendingFile file(path);
+    if (!file.opened()) {
+        return report_write_failure(write_failure(file.temporary_path()));
+    }
+    PointDrawer drawer(spread, side, seed);
+    std::string block = "x,y\n";
+    for (long long k = 0; k < count; ++k) {
+        const GeneratedPoint point = drawer.next();
+        append_number(block, point.x, 3);
+        block += ',';
+        append_number(block, point.y, 3);
+        block += '\n';
+        flush_block(block, file.file(), false);
+    }
+    flush_block(block, file.file(), true);
+    if (!file.close()) {
+        return report_write_failure(write_failure(file.temporary_path()));
+    }
+    if (const auto failure = commit_files({&file})) {
+        return report_write_failure(*failure);
+    }
+    std::printf("%lld pontos em %s\n", count, path.c_str());
+    return 0;
+}
+
+// Follows the command line; returns the exit status.
+int run(int argc, const char* const* argv) {
+    const auto parsed = parse_command_line(argc, argv, kOptions);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        return usage_error(kProgram, *problem);
+    }
+    const CommandLine& line = std::get<CommandLine>(parsed);
+    if (const auto status = answer_help_or_version(line, kProgram)) {
+        return *status;
+    }
+    const std::optional<std::string> kind = line.last("pontos");
+    if (line.operands.size() != 2) {
+        return usage_error(kProgram, "sao necessarios dois argumentos, e foram dados " +
+                                         std::to_string(line.operands.size()));
+    }
+    std::uint64_t seed = 1;
+    if (const auto text = line.last("semente")) {
+        const auto value = whole_number_in(*text, 0, std::numeric_limits<long long>::max());
+        if (!value) {
+            return usage_error(kProgram, "semente invalida: " + *text);
+        }
+        seed = static_cast<std::uint64_t>(*value);
+    }
+    double side = kind ? 1e6 : 100.0;
+    if (const auto text = line.last("lado")) {
+        const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), side);
+        if (error != std::errc{} || end != text->data() + text->size() || !(side > 0) ||
+            !std::isfinite(side) || side > 1e15) {
+            return usage_error(kProgram, "lado invalido: " + *text);
+        }
+    }
+    if (!kind) {
+        const auto cities = whole_number_in(line.operands[0], 2, kMostCities);
+        if (!cities) {
+            return usage_error(kProgram,
+                               "CIDADES deve ser um inteiro de 2 a 46340: " + line.operands[0]);
+        }
+        return write_menu_instance(*cities, line.operands[1], side, seed);
+    }
+    if (*kind != "uniforme" && *kind != "agrupado") {
+        return usage_error(kProgram, "tipo de pontos desconhecido: " + *kind);
+    }
+    const auto count = whole_number_in(line.operands[0], 1, kMostPoints);
+    if (!count) {
+        return usage_error(kProgram,
+                           "PONTOS deve ser um inteiro de 1 a 1000000000: " + line.operands[0]);
+    }
+    return write_point_file(*kind == "uniforme" ? Spread::uniform : Spread::clustered, *count,
+                            line.operands[1], side, seed);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int cities = 0;
-    std::uint64_t seed = 1;
-    double side = 100.0;
-    if (argc < 3 || argc > 5 || !parse_whole(argv[1], cities) || cities < 2 ||
-        (argc > 3 && !parse_whole(argv[3], seed)) ||
-        (argc > 4 && (!parse_whole(argv[4], side) || !(side > 0.0)))) {
-        std::fprintf(stderr, "uso: %s CIDADES PASTA [SEMENTE [LADO]]  (CIDADES >= 2, LADO > 0)\n",
-                     argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[2];
-
-    std::mt19937_64 engine(seed);
-    std::uniform_real_distribution<double> coordinate(0.0, side);
-    std::vector<Point> points(static_cast<std::size_t>(cities));
-    for (Point& point : points) {
-        point.x = coordinate(engine);
-        point.y = coordinate(engine);
-    }
-
-    const std::string count_path = folder + "/numcidades.txt";
-    const std::string triples_path = folder + "/MatrizDistanciasteste.txt";
-    if (!write_count(count_path, cities)) {
-        std::fprintf(stderr, "nao foi possivel escrever %s\n", count_path.c_str());
-        return 1;
-    }
-    const long long bytes = write_triples(triples_path, points);
-    if (bytes < 0) {
-        std::fprintf(stderr, "nao foi possivel escrever %s\n", triples_path.c_str());
-        return 1;
-    }
-    const long long triples = static_cast<long long>(cities) * (cities - 1) / 2;
-    std::printf("%d cidades, %lld triplas, %lld bytes (%.1f MB) em %s\n", cities, triples, bytes,
-                static_cast<double>(bytes) / 1e6, triples_path.c_str());
-    return 0;
+    remove_temporaries_on_interrupt();
+    std::set_new_handler(on_memory_exhaustion);
+    return finish_standard_output(run(argc, argv));
 }
