@@ -276,7 +276,8 @@ TEST(AddressSpaceSweep, TsplibConverter) {
                               return Outcome::finished;
                           }
                           if (run.status == 1 && run.output.empty() &&
-                              run.errors == "Falta memoria para converter o arquivo in.tsp.\n" &&
+                              (run.errors == "Falta memoria para converter o arquivo in.tsp.\n" ||
+                               run.errors == "Falta memoria para ler a linha de comando.\n") &&
                               now_count == "4\n" && now_distances == "1 2 3\n" &&
                               only_the_instance_files()) {
                               return Outcome::out_of_memory;

@@ -1,25 +1,49 @@
 // Entry of dispersao-tsplib: converts a TSPLIB file into the instance files of the working
 // directory.
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
 
+#include "cli/command_line.hpp"
 #include "console/standard_output.hpp"
 #include "instance/instance_files.hpp"
-#include "tools/conversion.hpp"
 #include "output/interrupt_cleanup.hpp"
+#include "tools/conversion.hpp"
 
 namespace {
 
-// The file being converted, for the memory message.
-const char* converted_path = "";
+constexpr ProgramText kProgram{
+    "dispersao-tsplib", "Uso: dispersao-tsplib [--pasta PASTA] ARQUIVO.tsp\n",
+    "\n"
+    "Converte um arquivo TSPLIB (NODE_COORD_SECTION, EDGE_WEIGHT_TYPE EUC_2D ou ATT) nos\n"
+    "arquivos numcidades.txt e MatrizDistanciasteste.txt do programa de menu: a distancia de\n"
+    "cada par de cidades, na escala em que a maior distancia vale 110, truncada. Os arquivos\n"
+    "anteriores so sao substituidos quando os novos estao completos.\n"
+    "\n"
+    "Opcoes:\n"
+    "  --pasta PASTA   grava os arquivos em PASTA (a pasta atual se omitida)\n"
+    "  -h, --help      mostra esta ajuda\n"
+    "  --version       mostra a versao\n"
+    "\n"
+    "Exemplo:\n"
+    "  dispersao-tsplib --pasta berlin52 berlin52.tsp\n"};
+
+constexpr std::array<OptionSpec, 1> kOptions{{{"pasta", '\0', true}}};
+
+// The file being converted, for the memory message; null while the command line is read.
+const char* converted_path = nullptr;
 
 // Removes the temporary files, prints the memory message and ends with status 1.
 [[noreturn]] void on_memory_exhaustion() {
     remove_temporaries_now();
-    std::fprintf(stderr, "Falta memoria para converter o arquivo %s.\n", converted_path);
+    if (converted_path == nullptr) {
+        std::fputs("Falta memoria para ler a linha de comando.\n", stderr);
+    } else {
+        std::fprintf(stderr, "Falta memoria para converter o arquivo %s.\n", converted_path);
+    }
     std::exit(1);
 }
 
@@ -58,8 +82,9 @@ int read_whole_file(const char* path, std::string& text) {
     return 0;
 }
 
-// Converts the file at `path`; returns the exit status after printing any message.
-int convert(const char* path) {
+// Converts the file at `path` into the instance files of `folder` ("" for the working folder);
+// returns the exit status after printing any message.
+int convert(const char* path, const std::string& folder) {
     std::string text;
     if (read_whole_file(path, text) != 0) {
         return 1;
@@ -69,25 +94,35 @@ int convert(const char* path) {
         report(path, *error);
         return 1;
     }
-    if (const auto error = write_instance_files("", cities)) {
+    if (const auto error = write_instance_files(folder, cities)) {
         report(path, *error);
         return 1;
     }
-    std::printf("%zu cidades gravadas em %s e %s.\n", cities.size(), kCityCountFile, kDistanceFile);
+    const std::string prefix = folder.empty() ? "" : folder + "/";
+    std::printf("%zu cidades gravadas em %s%s e %s%s.\n", cities.size(), prefix.c_str(),
+                kCityCountFile, prefix.c_str(), kDistanceFile);
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "Uso: dispersao-tsplib ARQUIVO.tsp\n");
-        return 2;
-    }
-    converted_path = argv[1];
     remove_temporaries_on_interrupt();
     // Exhaustion ends the program at the failing allocation itself, with no unwinding that could
     // itself need memory; the earlier files are untouched at every point where it can happen.
     std::set_new_handler(on_memory_exhaustion);
-    return finish_standard_output(convert(converted_path));
+    const auto parsed = parse_command_line(argc, argv, kOptions);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        return usage_error(kProgram, *problem);
+    }
+    const CommandLine& line = std::get<CommandLine>(parsed);
+    if (const auto status = answer_help_or_version(line, kProgram)) {
+        return finish_standard_output(*status);
+    }
+    if (line.operands.size() != 1) {
+        return usage_error(kProgram, "e necessario um arquivo, e foram dados " +
+                                         std::to_string(line.operands.size()));
+    }
+    converted_path = line.operands[0].c_str();
+    return finish_standard_output(convert(converted_path, line.last("pasta").value_or("")));
 }

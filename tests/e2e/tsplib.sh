@@ -98,4 +98,15 @@ status=0
 "$program" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 2 ] || fail "usage: status $status"
 
+# --pasta writes into the folder named; help and version end with status 0, an unknown option
+# with the usage and status 2.
+mkdir "$work/elsewhere"
+"$program" --pasta "$work/elsewhere" "$berlin" >/dev/null || fail "--pasta: status $?"
+[ "$(cat "$work/elsewhere/numcidades.txt" 2>/dev/null)" = 52 ] || fail "--pasta: count"
+"$program" --help | grep -q '^Exemplo:' || fail "--help"
+"$program" --version | grep -Eq '^dispersao-tsplib [0-9]' || fail "--version"
+status=0
+"$program" --cor "$berlin" >/dev/null 2>"$work/err" || status=$?
+[ "$status" -eq 2 ] && grep -q '^Uso: dispersao-tsplib' "$work/err" || fail "unknown option"
+
 finish dispersao-tsplib
