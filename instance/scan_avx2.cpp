@@ -1,0 +1,41 @@
+// Scan kernel classifying bytes 32 at a time with AVX2; this file is built for that instruction
+// set and runs only where the processor has it.
+#include <immintrin.h>
+
+#include "instance/scan_kernel_x86.hpp"
+
+namespace {
+
+// Returns the 32-bit mask of the bytes of `bytes` that lie in first..last (all below 0x80).
+std::uint64_t in_range(__m256i bytes, char first, char last) {
+    const __m256i above = _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(static_cast<char>(first - 1)));
+    const __m256i below = _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(last + 1)), bytes);
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(above, below)));
+}
+
+// Returns the 32-bit mask of the bytes of `bytes` equal to `value`.
+std::uint64_t equal_to(__m256i bytes, char value) {
+    return static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(value))));
+}
+
+ChunkMasks classify(const char* chunk) {
+    ChunkMasks masks{0, 0, 0, 0};
+    for (int part = 0; part < 2; ++part) {
+        const __m256i bytes =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chunk + 32 * part));
+        const int shift = 32 * part;
+        masks.digit |= in_range(bytes, '0', '9') << shift;
+        masks.space |= (equal_to(bytes, ' ') | in_range(bytes, '\t', '\r')) << shift;
+        masks.minus |= equal_to(bytes, '-') << shift;
+        masks.newline |= equal_to(bytes, '\n') << shift;
+    }
+    return masks;
+}
+
+}  // namespace
+
+ScanRun scan_run_avx2(const char* text, const char* end, std::int64_t* values,
+                      std::size_t capacity) {
+    return scan_plain_integers<classify>(text, end, values, capacity);
+}

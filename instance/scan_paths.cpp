@@ -1,0 +1,126 @@
+// Choice of the scanner path: what the build has, what the processor runs, what the
+// environment asks for.
+#include "instance/scan_paths.hpp"
+
+#include <cassert>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// Returns whether this build holds the kernel of `path` and the processor can run it.
+[[nodiscard]] bool runs_here(ScanPath path) {
+    if (path == ScanPath::portable) {
+        return true;
+    }
+#if defined(DISPERSAO_SCAN_KERNELS) && defined(__x86_64__)
+    __builtin_cpu_init();
+    const bool popcnt = __builtin_cpu_supports("popcnt") != 0;
+    switch (path) {
+        case ScanPath::sse42:
+            return popcnt && __builtin_cpu_supports("sse4.2") != 0;
+        case ScanPath::avx2:
+            return popcnt && __builtin_cpu_supports("avx2") != 0 &&
+                   __builtin_cpu_supports("bmi2") != 0;
+        case ScanPath::avx512:
+            return popcnt && __builtin_cpu_supports("avx512bw") != 0 &&
+                   __builtin_cpu_supports("avx512vbmi") != 0 &&
+                   __builtin_cpu_supports("avx512vbmi2") != 0 &&
+                   __builtin_cpu_supports("bmi2") != 0;
+        case ScanPath::portable:
+            break;
+    }
+#endif
+    return false;
+}
+
+constexpr ScanPath kPaths[] = {ScanPath::portable, ScanPath::sse42, ScanPath::avx2,
+                               ScanPath::avx512};
+
+// Returns the path DISPERSAO_SCANNER names, if it names one.
+[[nodiscard]] std::optional<ScanPath> requested_path() {
+    const char* const name = std::getenv("DISPERSAO_SCANNER");
+    if (name == nullptr) {
+        return std::nullopt;
+    }
+    for (const ScanPath path : kPaths) {
+        if (std::strcmp(name, scan_path_name(path)) == 0) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
+// Returns the fastest available path no faster than the one the environment asks for.
+[[nodiscard]] ScanPath initial_path() {
+    const ScanPath cap = requested_path().value_or(ScanPath::avx512);
+    ScanPath chosen = ScanPath::portable;
+    for (const ScanPath path : kPaths) {
+        if (path <= cap && runs_here(path)) {
+            chosen = path;
+        }
+    }
+    return chosen;
+}
+
+// The path new scanners take; chosen on first use.
+ScanPath& current_path() {
+    static ScanPath path = initial_path();
+    return path;
+}
+
+}  // namespace
+
+const char* scan_path_name(ScanPath path) {
+    switch (path) {
+        case ScanPath::portable:
+            return "portable";
+        case ScanPath::sse42:
+            return "sse4.2";
+        case ScanPath::avx2:
+            return "avx2";
+        case ScanPath::avx512:
+            return "avx512";
+    }
+    return "portable";
+}
+
+std::vector<ScanPath> available_scan_paths() {
+    std::vector<ScanPath> paths;
+    for (const ScanPath path : kPaths) {
+        if (runs_here(path)) {
+            paths.push_back(path);
+        }
+    }
+    return paths;
+}
+
+ScanPath scan_path() {
+    return current_path();
+}
+
+void set_scan_path(ScanPath path) {
+    assert(runs_here(path));
+    current_path() = path;
+}
+
+RunKernel run_kernel(ScanPath path) {
+    assert(runs_here(path));
+    if (path == ScanPath::portable) {
+        return nullptr;
+    }
+#if defined(DISPERSAO_SCAN_KERNELS)
+    switch (path) {
+        case ScanPath::sse42:
+            return scan_run_sse42;
+        case ScanPath::avx2:
+            return scan_run_avx2;
+        case ScanPath::avx512:
+            return scan_run_avx512;
+        case ScanPath::portable:
+            break;
+    }
+#endif
+    return nullptr;
+}
