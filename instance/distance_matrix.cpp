@@ -2,9 +2,12 @@
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
+#include <system_error>
 
 #include "instance/instance_files.hpp"
+#include "progress/progress_line.hpp"
 
 namespace {
 
@@ -161,7 +164,19 @@ bool read_distance_matrix(const char* path, float* const* matrix, int n) {
         std::printf("O Arquivo %s nao pode ser aberto.\n", path);
         std::exit(1);
     }
-    const std::optional<DistanceError> error = parse_distance_triples(file_source(file), matrix, n);
+    // A long load shows its progress on standard error, when that is a terminal.
+    std::error_code size_error;
+    const std::uintmax_t size = std::filesystem::file_size(path, size_error);
+    ProgressLine progress(stderr, path, size_error ? 0 : size);
+    ByteSource counted = [&progress, source = file_source(file)](char* destination,
+                                                                 std::size_t capacity) {
+        const std::size_t got = source(destination, capacity);
+        progress.advance(got);
+        return got;
+    };
+    const std::optional<DistanceError> error =
+        parse_distance_triples(std::move(counted), matrix, n);
+    progress.finish();
     const bool read_failed = std::ferror(file) != 0;
     std::fclose(file);
     if (read_failed) {
