@@ -17,7 +17,7 @@ namespace {
 constexpr int kRuns = 5;
 
 // Integers taken from a vectorised run at a time.
-constexpr std::size_t kRunCapacity = 3 * 1024;
+constexpr std::size_t kRunCapacity = std::size_t{3} * 1024;
 
 // Scans every integer of text[0..length-1] on `path`; returns the count and the sum, or a
 // count of -1 if the text holds anything but integers.

@@ -25,7 +25,7 @@ namespace {
 }
 
 // Integers taken from the vectorised runs at a time: a multiple of three.
-constexpr std::size_t kRunCapacity = 3 * 1024;
+constexpr std::size_t kRunCapacity = std::size_t{3} * 1024;
 
 // The triple being read and the rules each of its integers must meet.
 class TripleReader {

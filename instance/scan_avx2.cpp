@@ -21,10 +21,10 @@ std::uint64_t equal_to(__m256i bytes, char value) {
 
 ChunkMasks classify(const char* chunk) {
     ChunkMasks masks{0, 0, 0, 0};
-    for (int part = 0; part < 2; ++part) {
+    for (std::ptrdiff_t part = 0; part < 2; ++part) {
         const __m256i bytes =
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chunk + 32 * part));
-        const int shift = 32 * part;
+        const auto shift = static_cast<int>(32 * part);
         masks.digit |= in_range(bytes, '0', '9') << shift;
         masks.space |= (equal_to(bytes, ' ') | in_range(bytes, '\t', '\r')) << shift;
         masks.minus |= equal_to(bytes, '-') << shift;

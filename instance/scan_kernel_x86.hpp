@@ -6,6 +6,7 @@
 // built for another.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -44,8 +45,8 @@ inline std::uint64_t short_digits(const char* digits, int length) {
 }
 
 // Returns the value of the `length` digits at digits[0..length-1]; 1 <= length <= 16, and
-// `length` + 8 bytes from `digits` on are readable.
-inline std::uint64_t digits_value(const char* digits, int length) {
+// `length` + 8 bytes from `digits` on are readable. (Unused where this header is read alone.)
+[[maybe_unused]] inline std::uint64_t digits_value(const char* digits, int length) {
     if (length <= 8) {
         return short_digits(digits, length);
     }
@@ -67,6 +68,8 @@ ScanRun scan_plain_integers(const char* text, const char* end, std::int64_t* val
                             std::size_t capacity) {
     constexpr int kChunk = 64;
     constexpr int kLongestRun = 16;
+    // Bytes a pass needs: its chunk and the next.
+    constexpr std::ptrdiff_t kWindow = 2 * std::ptrdiff_t{kChunk};
     // A chunk holds at most this many tokens, so a chunk begun with this much room left in
     // `values` needs no check of the room token by token.
     constexpr std::size_t kMostPerChunk = kChunk / 2 + 1;
@@ -79,12 +82,12 @@ ScanRun scan_plain_integers(const char* text, const char* end, std::int64_t* val
     // token runs into it.
     long newlines_before = 0;
     std::uint64_t token_carry = 0;
-    if (end - chunk < 2 * kChunk) {
+    if (end - chunk < kWindow) {
         return {count, stop, newlines};
     }
     ChunkMasks current = kClassify(chunk);
     // Each pass needs the next chunk's classes for tokens that run over into it.
-    while (end - chunk >= 2 * kChunk) {
+    while (end - chunk >= kWindow) {
         const ChunkMasks next = kClassify(chunk + kChunk);
         const std::uint64_t token_bytes = current.digit | current.minus;
         const std::uint64_t digit_after = (current.digit >> 1) | (next.digit << 63);

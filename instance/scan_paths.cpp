@@ -16,18 +16,18 @@ namespace {
     }
 #if defined(DISPERSAO_SCAN_KERNELS) && defined(__x86_64__)
     __builtin_cpu_init();
-    const bool popcnt = __builtin_cpu_supports("popcnt") != 0;
+    const bool popcnt = static_cast<bool>(__builtin_cpu_supports("popcnt"));
     switch (path) {
         case ScanPath::sse42:
-            return popcnt && __builtin_cpu_supports("sse4.2") != 0;
+            return popcnt && static_cast<bool>(__builtin_cpu_supports("sse4.2"));
         case ScanPath::avx2:
-            return popcnt && __builtin_cpu_supports("avx2") != 0 &&
-                   __builtin_cpu_supports("bmi2") != 0;
+            return popcnt && static_cast<bool>(__builtin_cpu_supports("avx2")) &&
+                   static_cast<bool>(__builtin_cpu_supports("bmi2"));
         case ScanPath::avx512:
-            return popcnt && __builtin_cpu_supports("avx512bw") != 0 &&
-                   __builtin_cpu_supports("avx512vbmi") != 0 &&
-                   __builtin_cpu_supports("avx512vbmi2") != 0 &&
-                   __builtin_cpu_supports("bmi2") != 0;
+            return popcnt && static_cast<bool>(__builtin_cpu_supports("avx512bw")) &&
+                   static_cast<bool>(__builtin_cpu_supports("avx512vbmi")) &&
+                   static_cast<bool>(__builtin_cpu_supports("avx512vbmi2")) &&
+                   static_cast<bool>(__builtin_cpu_supports("bmi2"));
         case ScanPath::portable:
             break;
     }

@@ -21,9 +21,9 @@ std::uint64_t equal_to(__m128i bytes, char value) {
 
 ChunkMasks classify(const char* chunk) {
     ChunkMasks masks{0, 0, 0, 0};
-    for (int part = 0; part < 4; ++part) {
+    for (std::ptrdiff_t part = 0; part < 4; ++part) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk + 16 * part));
-        const int shift = 16 * part;
+        const auto shift = static_cast<int>(16 * part);
         masks.digit |= in_range(bytes, '0', '9') << shift;
         masks.space |= (equal_to(bytes, ' ') | in_range(bytes, '\t', '\r')) << shift;
         masks.minus |= equal_to(bytes, '-') << shift;
