@@ -19,23 +19,16 @@ std::uint64_t equal_to(__m256i bytes, char value) {
         _mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(value))));
 }
 
-ChunkMasks classify(const char* chunk) {
-    ChunkMasks masks{0, 0, 0, 0};
-    for (std::ptrdiff_t part = 0; part < 2; ++part) {
-        const __m256i bytes =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chunk + 32 * part));
-        const auto shift = static_cast<int>(32 * part);
-        masks.digit |= in_range(bytes, '0', '9') << shift;
-        masks.space |= (equal_to(bytes, ' ') | in_range(bytes, '\t', '\r')) << shift;
-        masks.minus |= equal_to(bytes, '-') << shift;
-        masks.newline |= equal_to(bytes, '\n') << shift;
-    }
-    return masks;
+// Returns the classes of chunk[0..31].
+ChunkMasks classify_half(const char* half) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(half));
+    return {in_range(bytes, '0', '9'), equal_to(bytes, ' ') | in_range(bytes, '\t', '\r'),
+            equal_to(bytes, '-'), equal_to(bytes, '\n')};
 }
 
 }  // namespace
 
 ScanRun scan_run_avx2(const char* text, const char* end, std::int64_t* values,
                       std::size_t capacity) {
-    return scan_plain_integers<classify>(text, end, values, capacity);
+    return scan_plain_integers<join_parts<2, classify_half>>(text, end, values, capacity);
 }

@@ -22,6 +22,23 @@ struct ChunkMasks {
     std::uint64_t newline;  // '\n'
 };
 
+// Returns the classes of chunk[0..63] from those of its kParts equal parts, each classified by
+// kClassifyPart with its bits from bit 0 on.
+template <int kParts, ChunkMasks (*kClassifyPart)(const char*)>
+ChunkMasks join_parts(const char* chunk) {
+    constexpr std::ptrdiff_t kPartBytes = 64 / kParts;
+    ChunkMasks masks{0, 0, 0, 0};
+    for (std::ptrdiff_t part = 0; part < kParts; ++part) {
+        const ChunkMasks classes = kClassifyPart(chunk + part * kPartBytes);
+        const auto shift = static_cast<int>(part * kPartBytes);
+        masks.digit |= classes.digit << shift;
+        masks.space |= classes.space << shift;
+        masks.minus |= classes.minus << shift;
+        masks.newline |= classes.newline << shift;
+    }
+    return masks;
+}
+
 // Returns the value of the eight decimal digits of `word`, one per byte, the first (most
 // significant) digit in the lowest byte, each already less '0'.
 inline std::uint64_t eight_digits(std::uint64_t word) {

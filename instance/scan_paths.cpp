@@ -18,8 +18,6 @@ namespace {
     __builtin_cpu_init();
     const bool popcnt = static_cast<bool>(__builtin_cpu_supports("popcnt"));
     switch (path) {
-        case ScanPath::sse42:
-            return popcnt && static_cast<bool>(__builtin_cpu_supports("sse4.2"));
         case ScanPath::avx2:
             return popcnt && static_cast<bool>(__builtin_cpu_supports("avx2")) &&
                    static_cast<bool>(__builtin_cpu_supports("bmi2"));
@@ -35,8 +33,7 @@ namespace {
     return false;
 }
 
-constexpr ScanPath kPaths[] = {ScanPath::portable, ScanPath::sse42, ScanPath::avx2,
-                               ScanPath::avx512};
+constexpr ScanPath kPaths[] = {ScanPath::portable, ScanPath::avx2, ScanPath::avx512};
 
 // Returns the path DISPERSAO_SCANNER names, if it names one.
 [[nodiscard]] std::optional<ScanPath> requested_path() {
@@ -76,8 +73,6 @@ const char* scan_path_name(ScanPath path) {
     switch (path) {
         case ScanPath::portable:
             return "portable";
-        case ScanPath::sse42:
-            return "sse4.2";
         case ScanPath::avx2:
             return "avx2";
         case ScanPath::avx512:
@@ -112,8 +107,6 @@ RunKernel run_kernel(ScanPath path) {
     }
 #if defined(DISPERSAO_SCAN_KERNELS)
     switch (path) {
-        case ScanPath::sse42:
-            return scan_run_sse42;
         case ScanPath::avx2:
             return scan_run_avx2;
         case ScanPath::avx512:

@@ -4,7 +4,7 @@
 // Every path gives the same integers, the same errors and the same line numbers; the vectorised
 // kernels only take over runs of plain integers and leave everything else to the reference.
 // DISPERSAO_SCANNER=portable in the environment (or a build with DISPERSAO_PORTABLE_SCANNER)
-// keeps every scanner on the portable path; DISPERSAO_SCANNER=sse4.2 or avx2 caps the choice.
+// keeps every scanner on the portable path; DISPERSAO_SCANNER=avx2 caps the choice there.
 #pragma once
 
 #include <cstddef>
@@ -14,12 +14,11 @@
 // Scanner paths from the slowest to the fastest.
 enum class ScanPath {
     portable,  // the reference: plain C++, every architecture
-    sse42,     // 16-byte SSE4.2 classification
-    avx2,      // 32-byte AVX2 classification
-    avx512,    // 64-byte AVX-512BW classification
+    avx2,      // bytes classified 32 at a time with AVX2, tokens converted one by one
+    avx512,    // 64 bytes classified, up to 16 tokens converted at once (AVX-512 BW, VBMI, VBMI2)
 };
 
-// Returns the path name as DISPERSAO_SCANNER spells it: "portable", "sse4.2", "avx2", "avx512".
+// Returns the path name as DISPERSAO_SCANNER spells it: "portable", "avx2", "avx512".
 [[nodiscard]] const char* scan_path_name(ScanPath path);
 
 // Returns the paths this build and processor can run, portable first.
@@ -53,8 +52,6 @@ using RunKernel = ScanRun (*)(const char* text, const char* end, std::int64_t* v
 
 // The kernels, each in a source built for its instruction set; only run_kernel hands them out,
 // and only where the processor can run them.
-ScanRun scan_run_sse42(const char* text, const char* end, std::int64_t* values,
-                       std::size_t capacity);
 ScanRun scan_run_avx2(const char* text, const char* end, std::int64_t* values,
                       std::size_t capacity);
 ScanRun scan_run_avx512(const char* text, const char* end, std::int64_t* values,
