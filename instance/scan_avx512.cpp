@@ -29,11 +29,12 @@ ChunkMasks classify(const char* chunk) {
             equal_to(bytes, '-'), equal_to(bytes, '\n')};
 }
 
-// Byte k is k, for k in 0..63.
-const __m512i kByteIndex = _mm512_set_epi8(
-    63, 62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43, 42, 41, 40,
-    39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16,
-    15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+// Byte k is k, for k in 0..63. Kept as plain bytes: a vector constant built before main would
+// run AVX-512 instructions on processors without them.
+alignas(64) constexpr std::uint8_t kByteIndex[64] = {
+    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+    22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43,
+    44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
 
 // Writes the values of the tokens `first`..`first` + 15, whose first and last digits are at the
 // byte offsets held in bytes first.. of `starts` and `ends` (offsets into chunk[0..127]), into
@@ -69,13 +70,14 @@ int convert_short(const char* chunk, std::uint64_t digit, std::uint64_t next_dig
     const std::uint64_t digit_after = (digit >> 1) | (next_digit << 63);
     const std::uint64_t from_first = ~((starts & (~starts + 1)) - 1);
     const std::uint64_t ends = digit & ~digit_after & from_first;
-    __m512i end_offsets = _mm512_maskz_compress_epi8(ends, kByteIndex);
+    const __m512i byte_index = _mm512_load_si512(kByteIndex);
+    __m512i end_offsets = _mm512_maskz_compress_epi8(ends, byte_index);
     if (__builtin_popcountll(ends) < tokens) {
         const int last_end = 64 + __builtin_ctzll(~next_digit) - 1;
         end_offsets = _mm512_mask_set1_epi8(end_offsets, __mmask64{1} << (tokens - 1),
                                             static_cast<char>(last_end));
     }
-    const __m512i start_offsets = _mm512_maskz_compress_epi8(starts, kByteIndex);
+    const __m512i start_offsets = _mm512_maskz_compress_epi8(starts, byte_index);
     convert_sixteen(chunk, start_offsets, end_offsets, 0, values);
     if (tokens > 16) {
         convert_sixteen(chunk, start_offsets, end_offsets, 16, values + 16);
