@@ -16,13 +16,15 @@ namespace {
     }
 #if defined(DISPERSAO_SCAN_KERNELS) && defined(__x86_64__)
     __builtin_cpu_init();
-    const bool popcnt = static_cast<bool>(__builtin_cpu_supports("popcnt"));
+    // Both kernels are built with the bit-manipulation sets as well.
+    const bool bit_sets = static_cast<bool>(__builtin_cpu_supports("popcnt")) &&
+                          static_cast<bool>(__builtin_cpu_supports("bmi"));
     switch (path) {
         case ScanPath::avx2:
-            return popcnt && static_cast<bool>(__builtin_cpu_supports("avx2")) &&
+            return bit_sets && static_cast<bool>(__builtin_cpu_supports("avx2")) &&
                    static_cast<bool>(__builtin_cpu_supports("bmi2"));
         case ScanPath::avx512:
-            return popcnt && static_cast<bool>(__builtin_cpu_supports("avx512bw")) &&
+            return bit_sets && static_cast<bool>(__builtin_cpu_supports("avx512bw")) &&
                    static_cast<bool>(__builtin_cpu_supports("avx512vbmi")) &&
                    static_cast<bool>(__builtin_cpu_supports("avx512vbmi2")) &&
                    static_cast<bool>(__builtin_cpu_supports("bmi2"));
