@@ -15,8 +15,9 @@ namespace {
 
 }  // namespace
 
-IntegerScanner::IntegerScanner(ByteSource source, std::size_t block_size)
+IntegerScanner::IntegerScanner(ByteSource source, std::size_t block_size, ScanPath path)
     : source_(std::move(source)),
+      kernel_(run_kernel(path)),
       // Left uninitialised: only bytes the source has written are ever read, and a small file
       // then touches only the pages it fills.
       buffer_(new char[block_size + kTokenWindow]),
@@ -104,6 +105,42 @@ ScanResult IntegerScanner::next_general(std::int64_t& value) {
         return ScanResult::out_of_range;
     }
     return ScanResult::integer;
+}
+
+std::size_t IntegerScanner::next_vectorised_run(std::int64_t* values, std::size_t capacity) {
+    // Keep at least a token window ahead, as next_general would, so that runs stay long.
+    if (static_cast<std::size_t>(end_ - pos_) < kTokenWindow) {
+        refill();
+    }
+    const ScanRun run = kernel_(pos_, end_, values, capacity);
+    run_start_ = pos_;
+    run_line_ = line_;
+    pos_ = run.stop;
+    line_ += run.newlines;
+    return run.count;
+}
+
+void IntegerScanner::point_at_run_token(std::size_t k) {
+    // The run holds only white space and plain integers, so walking it again is simple.
+    const char* p = run_start_;
+    long line = run_line_;
+    for (std::size_t token = 0;; ++token) {
+        while (is_space(*p)) {
+            line += (*p == '\n') ? 1 : 0;
+            ++p;
+        }
+        const char* const start = p;
+        p += (*p == '-') ? 1 : 0;
+        while (is_digit(*p)) {
+            ++p;
+        }
+        if (token == k) {
+            token_line_ = line;
+            token_start_ = start;
+            token_length_ = static_cast<std::size_t>(p - start);
+            return;
+        }
+    }
 }
 
 std::string IntegerScanner::token_text() const {

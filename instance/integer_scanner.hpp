@@ -9,6 +9,7 @@
 #include <string>
 
 #include "instance/byte_source.hpp"
+#include "instance/scan_paths.hpp"
 
 // What the next integer of a text turned out to be.
 enum class ScanResult {
@@ -27,7 +28,10 @@ class IntegerScanner {
     // token shorter than this many bytes is parsed in one go whatever the block boundaries.
     static constexpr std::size_t kTokenWindow = 4096;
 
-    explicit IntegerScanner(ByteSource source, std::size_t block_size = std::size_t{1} << 20);
+    // Scans the text of `source`, pulled `block_size` bytes at a time, on `path`.
+    // Precondition: block_size > 0, `path` one of available_scan_paths().
+    explicit IntegerScanner(ByteSource source, std::size_t block_size = std::size_t{1} << 20,
+                            ScanPath path = scan_path());
 
     // Scans the next token. For `integer` it stores the value in `value`; for `out_of_range`
     // it stores the largest or smallest 64-bit value, by the sign written.
@@ -62,6 +66,19 @@ class IntegerScanner {
         return next_general(value);
     }
 
+    // Scans a run of the integers next() would return one by one as `integer`, on a vectorised
+    // path, into values[0..count-1] (room for `capacity`), and returns the count. Returns 0 when
+    // the next token is for next(): on the portable path always, and otherwise wherever the text
+    // holds anything but plain integers of up to 16 digits, or ends within the next 128 bytes.
+    // Afterwards line() and token_text() are unset until point_at_run_token says which token.
+    [[nodiscard]] std::size_t next_run(std::int64_t* values, std::size_t capacity) {
+        return kernel_ == nullptr ? 0 : next_vectorised_run(values, capacity);
+    }
+
+    // Makes line() and token_text() describe token k (0-based) of the last run, as they would
+    // had next() just returned it. Precondition: k < the count the last next_run returned.
+    void point_at_run_token(std::size_t k);
+
     // Line (1-based) on which the last token began.
     [[nodiscard]] long line() const { return token_line_; }
 
@@ -84,11 +101,16 @@ class IntegerScanner {
     // boundary, signs without digits, and integers out of range.
     [[nodiscard]] ScanResult next_general(std::int64_t& value);
 
+    // next_run on a vectorised path.
+    [[nodiscard]] std::size_t next_vectorised_run(std::int64_t* values, std::size_t capacity);
+
     // Moves the unread bytes to the front of the buffer and reads more after them; returns
     // false once the source has nothing more.
     bool refill();
 
     ByteSource source_;
+    // The vectorised kernel of the scanner's path, or nullptr on the portable path.
+    RunKernel kernel_;
     std::unique_ptr<char[]> buffer_;
     std::size_t block_size_;
     const char* pos_ = nullptr;
@@ -98,4 +120,7 @@ class IntegerScanner {
     long token_line_ = 1;
     const char* token_start_ = nullptr;
     std::size_t token_length_ = 0;
+    // Where the last run began, and the line there.
+    const char* run_start_ = nullptr;
+    long run_line_ = 1;
 };
