@@ -108,14 +108,20 @@ double point_distance(const PointSet& points, std::size_t a, std::size_t b) {
             return std::floor(kTsplibRadius * std::acos(cosine) + 1.0);
         }
         case DistanceRule::great_circle_km: {
+            // Vincenty's arc tangent form: accurate from coincident to antipodal points. Its
+            // rounding depends on the order of the points, so they are taken in coordinate
+            // order: the distance is then the same both ways, and the same from equal places.
             constexpr double kRadians = std::numbers::pi / 180.0;
-            const double lat_a = xa * kRadians;
-            const double lat_b = xb * kRadians;
-            const double s_lat = std::sin((lat_b - lat_a) / 2.0);
-            const double s_lon = std::sin((yb - ya) * kRadians / 2.0);
-            const double h = std::clamp(
-                s_lat * s_lat + std::cos(lat_a) * std::cos(lat_b) * s_lon * s_lon, 0.0, 1.0);
-            return kEarthRadius * 2.0 * std::atan2(std::sqrt(h), std::sqrt(1.0 - h));
+            const bool swap = xa > xb || (xa == xb && ya > yb);
+            const double lat_a = (swap ? xb : xa) * kRadians;
+            const double lat_b = (swap ? xa : xb) * kRadians;
+            const double dlon = (swap ? ya - yb : yb - ya) * kRadians;
+            const double across = std::cos(lat_b) * std::sin(dlon);
+            const double along = std::cos(lat_a) * std::sin(lat_b) -
+                                 std::sin(lat_a) * std::cos(lat_b) * std::cos(dlon);
+            const double facing = std::sin(lat_a) * std::sin(lat_b) +
+                                  std::cos(lat_a) * std::cos(lat_b) * std::cos(dlon);
+            return kEarthRadius * std::atan2(std::hypot(across, along), facing);
         }
         case DistanceRule::tsplib_att: {
             const double dx = xa - xb;
