@@ -1,5 +1,5 @@
 # Thin driver over the CMake presets; every build product goes under build/.
-.PHONY: all build test run clean bench bench-quality
+.PHONY: all build test run clean bench bench-quality bench-points
 .PHONY: sanitize fuzz memcheck lint
 
 all: build
@@ -33,8 +33,17 @@ bench-quality:
 	build/quality/dispersao-qualidade bench/data 20
 	bench/time_exact.sh build/quality
 
-# `make bench` runs the quality benchmark too.
-bench: bench-quality
+# dispersao-exato on the 40 point sets with published optima at p = 3, 5 and 10 (limits 600 s,
+# 600 s, 300 s) and on random sets of 10^5, 10^6 and 10^7 points at p = 3. A subset, e.g.:
+#   make bench-points BENCH_POINTS_INSTANCES="rw1621 u1817" BENCH_POINTS_P="5" BENCH_POINTS_RANDOM=-
+bench-points:
+	cmake --preset bench
+	cmake --build --preset bench -j 2
+	build/bench/bench/dispersao-bench-pontos build/bench/dispersao-exato \
+	    build/bench/bench/dispersao-gerar-pontos bench/data/points build/bench/pontos
+
+# `make bench` runs the quality and point benchmarks too.
+bench: bench-quality bench-points
 
 # Hardening checks; each configures and builds its own preset.
 sanitize:
