@@ -197,10 +197,24 @@ std::optional<PointError> read_row(std::string_view line, long number, const Lay
     return std::nullopt;
 }
 
+// Makes room for `rows` points in all of `points`' columns.
+void reserve_rows(PointSet& points, std::size_t rows) {
+    points.x.reserve(rows);
+    points.y.reserve(rows);
+    points.ids.reserve(rows);
+    if (!points.names.empty()) {
+        points.names.reserve(rows);
+    }
+}
+
 }  // namespace
 
-std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points) {
+std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points,
+                                           std::size_t text_bytes) {
     points = PointSet{};
+    // Rows read before the storage is sized, and the bytes they took.
+    constexpr std::size_t kSampleRows = 1024;
+    std::size_t sample_bytes = 0;
     LineReader lines(std::move(source));
     Layout layout;
     bool have_header = false;
@@ -217,6 +231,12 @@ std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points) 
         std::optional<PointError> error;
         if (have_header) {
             error = read_row(line, number, layout, fields, points);
+            if (points.size() <= kSampleRows) {
+                sample_bytes += line.size() + 1;
+            }
+            if (points.size() == kSampleRows && text_bytes > 0) {
+                reserve_rows(points, text_bytes / sample_bytes * kSampleRows * 21 / 20);
+            }
         } else {
             error = read_header(line, number, layout);
             have_header = true;

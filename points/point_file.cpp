@@ -1,5 +1,6 @@
 // Reading a point file from disk, and the messages for what can go wrong.
 #include <cstdio>
+#include <filesystem>
 #include <new>
 
 #include "points/point_files.hpp"
@@ -10,10 +11,14 @@ std::optional<PointError> read_point_file(const std::string& path, PointFormat f
     if (file == nullptr) {
         return PointError{PointFailure::unreadable, 0, ""};
     }
+    std::error_code unknown;
+    const std::uintmax_t bytes = std::filesystem::file_size(path, unknown);
     std::optional<PointError> error;
     try {
-        error = format == PointFormat::tsplib ? parse_tsplib_points(file_source(file), points)
-                                              : parse_csv_points(file_source(file), points);
+        error = format == PointFormat::tsplib
+                    ? parse_tsplib_points(file_source(file), points)
+                    : parse_csv_points(file_source(file), points,
+                                       unknown ? 0 : static_cast<std::size_t>(bytes));
     } catch (const std::bad_alloc&) {
         error = PointError{PointFailure::no_memory, 0, ""};
     }

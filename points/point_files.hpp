@@ -36,8 +36,10 @@ enum class PointFormat { tsplib, csv };
 // point with as many fields as the header. Fields are separated by commas; one in double quotes
 // may hold commas, and "" stands for a quote inside it. Blank lines are skipped; a point's id is
 // the number of its data row, counting from 1. Fills `points` and returns nothing, or returns
-// the first fault.
-[[nodiscard]] std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points);
+// the first fault. `text_bytes`, when known, is the length of the whole text: the reader then
+// sizes its storage once, from the first rows' length, instead of growing it.
+[[nodiscard]] std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points,
+                                                         std::size_t text_bytes = 0);
 
 // Reads the point file at `path` in `format` into `points`. Returns nothing on success;
 // otherwise the fault, with `points` emptied.
