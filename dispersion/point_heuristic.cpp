@@ -13,33 +13,18 @@
 
 namespace {
 
-// The smallest pairwise distance of a selection and how many pairs have it.
-struct Closeness {
-    double value = std::numeric_limits<double>::infinity();
-    std::size_t ties = 0;
-    std::size_t first = 0;  // positions in the selection of one closest pair
-    std::size_t second = 0;
-
-    // Returns whether this selection is better: a larger value, or as large with fewer ties.
-    [[nodiscard]] bool better_than(const Closeness& other) const {
-        return value > other.value || (value == other.value && ties < other.ties);
-    }
-};
-
-// Returns the closeness of `chosen`.
-[[nodiscard]] Closeness closeness(const PointSet& points, const std::vector<std::size_t>& chosen) {
-    Closeness result;
+// Returns the pairwise distances of `chosen` in rising order: selections compare by this list,
+// first the value, then the next closest pair, and so on.
+[[nodiscard]] std::vector<double> profile(const PointSet& points,
+                                          const std::vector<std::size_t>& chosen) {
+    std::vector<double> distances;
     for (std::size_t a = 0; a < chosen.size(); ++a) {
         for (std::size_t b = a + 1; b < chosen.size(); ++b) {
-            const double d = point_distance(points, chosen[a], chosen[b]);
-            if (d < result.value) {
-                result = {d, 1, a, b};
-            } else if (d == result.value) {
-                ++result.ties;
-            }
+            distances.push_back(point_distance(points, chosen[a], chosen[b]));
         }
     }
-    return result;
+    std::sort(distances.begin(), distances.end());
+    return distances;
 }
 
 // Returns the candidate for position k of `chosen` farthest from the other chosen points (the
@@ -75,7 +60,13 @@ struct Closeness {
 
 double selection_value(const PointSet& points, const std::vector<std::size_t>& chosen) {
     assert(chosen.size() >= 2);
-    return closeness(points, chosen).value;
+    double worst = std::numeric_limits<double>::infinity();
+    for (std::size_t a = 0; a < chosen.size(); ++a) {
+        for (std::size_t b = a + 1; b < chosen.size(); ++b) {
+            worst = std::min(worst, point_distance(points, chosen[a], chosen[b]));
+        }
+    }
+    return worst;
 }
 
 std::vector<std::size_t> farthest_point_selection(const PointSet& points, int p,
@@ -109,49 +100,77 @@ std::vector<std::size_t> farthest_point_selection(const PointSet& points, int p,
 double improve_selection(const PointSet& points, std::vector<std::size_t>& chosen,
                          const CandidateLists& candidates, int rounds) {
     assert(chosen.size() >= 2);
-    Closeness current = closeness(points, chosen);
+    std::vector<double> current = profile(points, chosen);
     for (int round = 0; round < rounds; ++round) {
         bool moved = false;
-        for (const std::size_t k : {current.first, current.second}) {
+        for (std::size_t k = 0; k < chosen.size(); ++k) {
             const std::size_t replacement = best_replacement(points, chosen, k, candidates);
             if (replacement == chosen[k]) {
                 continue;
             }
             const std::size_t old = std::exchange(chosen[k], replacement);
-            const Closeness next = closeness(points, chosen);
-            if (next.better_than(current)) {
-                current = next;
+            std::vector<double> next = profile(points, chosen);
+            if (next > current) {
+                current = std::move(next);
                 moved = true;
-                break;
+            } else {
+                chosen[k] = old;
             }
-            chosen[k] = old;
         }
         if (!moved) {
             break;
         }
     }
-    return current.value;
+    return current.front();
 }
 
-std::vector<std::size_t> heuristic_selection(const PointSet& points, int p) {
+std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
+                                             const std::function<bool()>& should_stop) {
     const std::size_t n = points.size();
     assert(p >= 2 && static_cast<std::size_t>(p) <= n);
     const CandidateLists everyone{[n](std::size_t) { return n; },
                                   [](std::size_t, std::size_t j) { return j; }};
-    constexpr std::size_t kBigSet = 200000;
-    const int starts = n > kBigSet ? 1 : 4;
-    const int rounds = 4 * p + 8;
+    constexpr int kRounds = 50;
+    // Big sets are searched through an evenly spread sample of this many points first.
+    constexpr std::size_t kSample = 100000;
+    if (n > 2 * kSample) {
+        PointSet sample;
+        sample.rule = points.rule;
+        for (std::size_t k = 0; k < kSample; ++k) {
+            sample.x.push_back(points.x[k * n / kSample]);
+            sample.y.push_back(points.y[k * n / kSample]);
+        }
+        std::vector<std::size_t> chosen = heuristic_selection(sample, p, should_stop);
+        for (std::size_t& c : chosen) {
+            c = c * n / kSample;
+        }
+        (void)improve_selection(points, chosen, everyone, 2);
+        return chosen;
+    }
     std::mt19937_64 random(12345);
-    std::vector<std::size_t> best;
-    double best_value = -std::numeric_limits<double>::infinity();
-    for (int start = 0; start < starts; ++start) {
-        // The first start begins at the point farthest from point 0, the others at random.
-        const std::size_t first = start == 0 ? farthest_point_selection(points, 2, 0)[1]
-                                             : static_cast<std::size_t>(random() % n);
-        std::vector<std::size_t> chosen = farthest_point_selection(points, p, first);
-        const double value = improve_selection(points, chosen, everyone, rounds);
-        if (value > best_value) {
-            best_value = value;
+    std::vector<std::size_t> best =
+        farthest_point_selection(points, p, farthest_point_selection(points, 2, 0)[1]);
+    (void)improve_selection(points, best, everyone, kRounds);
+    std::vector<double> best_profile = profile(points, best);
+    // Iterated local search: a few points of the best selection move to random places, the
+    // exchanges run again, and the result replaces the best when it is at least as good.
+    // About 4e7 distance evaluations in all, and no more than 4 tries per point.
+    const double work = static_cast<double>(n) * static_cast<double>(p) * static_cast<double>(p);
+    const auto kicks =
+        static_cast<int>(std::min({400.0, 4e7 / work, 4.0 * static_cast<double>(n)}));
+    for (int kick = 0; kick < kicks && !should_stop(); ++kick) {
+        std::vector<std::size_t> chosen = best;
+        const std::size_t moves = 1 + random() % 2;
+        for (std::size_t m = 0; m < moves; ++m) {
+            const std::size_t x = random() % n;
+            if (std::find(chosen.begin(), chosen.end(), x) == chosen.end()) {
+                chosen[random() % chosen.size()] = x;
+            }
+        }
+        (void)improve_selection(points, chosen, everyone, kRounds);
+        std::vector<double> next = profile(points, chosen);
+        if (next >= best_profile) {
+            best_profile = std::move(next);
             best = std::move(chosen);
         }
     }

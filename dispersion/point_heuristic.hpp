@@ -32,7 +32,9 @@ struct CandidateLists {
 double improve_selection(const PointSet& points, std::vector<std::size_t>& chosen,
                          const CandidateLists& candidates, int rounds);
 
-// Returns a good selection of p points from several greedy starts, each improved by exchanges
-// with every point as a candidate; fewer starts on big sets. Precondition:
+// Returns a good selection of p points: the farthest-point greedy, improved by exchanges with
+// every point as a candidate, then by an iterated local search while `should_stop` allows; on
+// big sets, from an evenly spread sample, then improved with every point. Precondition:
 // 2 <= p <= points.size().
-[[nodiscard]] std::vector<std::size_t> heuristic_selection(const PointSet& points, int p);
+[[nodiscard]] std::vector<std::size_t> heuristic_selection(
+    const PointSet& points, int p, const std::function<bool()>& should_stop);

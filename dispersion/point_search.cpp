@@ -24,6 +24,7 @@
 #include "dispersion/dispersion.hpp"
 #include "dispersion/distance_bounds.hpp"
 #include "dispersion/point_heuristic.hpp"
+#include "dispersion/point_search.hpp"
 #include "dispersion/search_clock.hpp"
 
 namespace {
@@ -49,18 +50,30 @@ enum class RoundEnd { proven, improved, refined, stopped, stuck };
 // Points of the cells of a clique tried for a better selection at most, and tries per round.
 constexpr std::size_t kPolishPoints = 20000;
 constexpr int kPolishTries = 32;
+// Colouring-bound checks (each 1024 search nodes) a probe's clique search may take.
+constexpr int kProbeChecks = 20;
+// Steps a search for a selection inside one relaxed clique may take.
+constexpr int kDrillNodes = 4000;
+
+// Returns whether bit i of the bitset `bits` is set.
+[[nodiscard]] bool has(const std::vector<Word>& bits, std::size_t i) {
+    return (bits[i / kWordBits] >> (i % kWordBits) & 1U) != 0;
+}
 
 class PointSolver {
   public:
-    PointSolver(const PointSet& points, int p, SearchClock& clock)
+    PointSolver(const PointSet& points, int p, SearchClock& clock, std::vector<std::size_t> start)
         : points_(points),
           p_(p),
           clock_(clock),
           space_(WorkingSpace::of(points)),
           max_cells_(std::max<std::size_t>(
               4096,
-              static_cast<std::size_t>(std::sqrt(1200.0 * static_cast<double>(points.size()))))) {}
+              static_cast<std::size_t>(std::sqrt(1200.0 * static_cast<double>(points.size()))))),
+          best_(std::move(start)) {}
 
+    // Returns the answer, searching from the selection given at construction, or from the
+    // heuristics' if that was empty.
     DispersionResult run();
 
   private:
@@ -71,10 +84,15 @@ class PointSolver {
     [[nodiscard]] bool solid(const Cell& cell) const;
     [[nodiscard]] bool make_solid();
     [[nodiscard]] RoundEnd round();
+    [[nodiscard]] RoundEnd eliminate(const BitGraph& graph, std::vector<Word>& alive);
     [[nodiscard]] BitGraph link_cells();
     [[nodiscard]] std::vector<Word> peel(const BitGraph& graph, std::vector<int>& degree) const;
     [[nodiscard]] bool take_clique(const std::vector<std::size_t>& clique, int& polish_tries);
     [[nodiscard]] bool refine(const std::vector<Word>& alive);
+    [[nodiscard]] int relaxed_clique(double level, std::vector<std::size_t>& clique);
+    void probe();
+    void sort_by_degree(const BitGraph& graph);
+    [[nodiscard]] bool drill(std::vector<Cell>& tuple, double level, int& budget);
     void keep(const std::vector<Word>& alive);
     void closest_pair();
     void accept(const std::vector<std::size_t>& chosen, double value);
@@ -86,6 +104,8 @@ class PointSolver {
     std::size_t max_cells_;
     std::vector<WorkPoint> work_;  // the points in working order, one per input point
     std::vector<Cell> cells_;      // the cells that may still hold a better selection
+    // reach_[c]: the (p - 1)-th largest bound from cell c to the others, as last linked.
+    std::vector<double> reach_;
     std::vector<std::size_t> best_;
     double value_ = -std::numeric_limits<double>::infinity();
     double upper_ = std::numeric_limits<double>::infinity();
@@ -269,13 +289,33 @@ BitGraph PointSolver::link_cells() {
         }
     }
     double bound = value_;
+    reach_.assign(m, -std::numeric_limits<double>::infinity());
     for (std::size_t a = 0; a < m; ++a) {
         if (filled[a] == keep) {
-            bound = std::max(bound, top[a * keep + keep - 1]);
+            reach_[a] = top[a * keep + keep - 1];
+            bound = std::max(bound, reach_[a]);
         }
     }
     upper_ = std::min(upper_, bound);
     return graph;
+}
+
+// Renumbers the cells in falling order of their degree in `graph`.
+void PointSolver::sort_by_degree(const BitGraph& graph) {
+    std::vector<std::pair<int, std::size_t>> order;
+    for (std::size_t a = 0; a < graph.vertices(); ++a) {
+        int degree = 0;
+        for (std::size_t w = 0; w < graph.words(); ++w) {
+            degree += std::popcount(graph.row(a)[w]);
+        }
+        order.emplace_back(-degree, a);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<Cell> sorted;
+    for (const auto& entry : order) {
+        sorted.push_back(cells_[entry.second]);
+    }
+    cells_ = std::move(sorted);
 }
 
 // Returns the cells that can be in a p-clique by degree alone (the (p-1)-core), as a bitset,
@@ -355,7 +395,7 @@ bool PointSolver::take_clique(const std::vector<std::size_t>& clique, int& polis
 void PointSolver::keep(const std::vector<Word>& alive) {
     std::size_t kept = 0;
     for (std::size_t a = 0; a < cells_.size(); ++a) {
-        if ((alive[a / kWordBits] >> (a % kWordBits) & 1U) != 0) {
+        if (has(alive, a)) {
             cells_[kept++] = cells_[a];
         }
     }
@@ -392,23 +432,176 @@ bool PointSolver::refine(const std::vector<Word>& alive) {
     return any;
 }
 
+// Looks for p cells pairwise bounded by at least `level`, among those whose reach allows it;
+// returns 1 and the cells in `clique` when found, 0 when there are none, -1 when the search
+// gave up (time, or a budget of search nodes).
+int PointSolver::relaxed_clique(double level, std::vector<std::size_t>& clique) {
+    std::vector<std::size_t> eligible;
+    for (std::size_t c = 0; c < cells_.size(); ++c) {
+        if (reach_[c] >= level) {
+            eligible.push_back(c);
+        }
+    }
+    BitGraph graph(eligible.size());
+    for (std::size_t a = 0; a < eligible.size(); ++a) {
+        for (std::size_t b = a + 1; b < eligible.size(); ++b) {
+            if (pair_bound(cells_[eligible[a]], cells_[eligible[b]]) >= level) {
+                graph.add_edge(a, b);
+            }
+        }
+    }
+    std::vector<Word> everyone(graph.words(), 0);
+    for (std::size_t a = 0; a < eligible.size(); ++a) {
+        everyone[a / kWordBits] |= Word{1} << (a % kWordBits);
+    }
+    int checks = 0;
+    CliqueSearcher searcher(
+        graph, [this, &checks] { return ++checks > kProbeChecks || clock_.should_stop(); });
+    const CliqueOutcome outcome = searcher.find(everyone, p_, clique);
+    for (std::size_t& c : clique) {
+        c = eligible[c];
+    }
+    if (outcome == CliqueOutcome::found) {
+        return 1;
+    }
+    return outcome == CliqueOutcome::absent ? 0 : -1;
+}
+
+// Bisects for the relaxed optimum of the cells (the best p-clique's smallest bound), which
+// bounds every selection from above; the cliques met on the way are tried for better
+// selections.
+void PointSolver::probe() {
+    const bool whole =
+        space_.rule != DistanceRule::euclidean && space_.rule != DistanceRule::great_circle_km;
+    // The relaxed optimum lies in [low, upper_]: a clique reaches `low`.
+    double low = value_;
+    int polish_tries = kPolishTries;
+    std::vector<std::size_t> clique;
+    while (upper_ > low) {
+        // Whole-valued rules bisect over integers; real ones stop at a relative width of 1e-9.
+        if (!whole && upper_ - low <= 1e-9 * std::fabs(upper_)) {
+            break;
+        }
+        const double level =
+            whole ? std::floor(low + (upper_ - low) / 2.0) + 1.0 : low + (upper_ - low) / 2.0;
+        const int found = relaxed_clique(level, clique);
+        if (found < 0) {
+            break;
+        }
+        if (found == 0) {
+            upper_ = whole ? level - 1.0 : level;
+            continue;
+        }
+        double worst = std::numeric_limits<double>::infinity();
+        for (std::size_t a = 0; a < clique.size(); ++a) {
+            for (std::size_t b = a + 1; b < clique.size(); ++b) {
+                worst = std::min(worst, pair_bound(cells_[clique[a]], cells_[clique[b]]));
+            }
+        }
+        low = std::max(level, worst);
+        (void)take_clique(clique, polish_tries);
+        if (value_ < level) {
+            std::vector<Cell> tuple;
+            for (const std::size_t c : clique) {
+                tuple.push_back(cells_[c]);
+            }
+            int budget = kDrillNodes;
+            (void)drill(tuple, level, budget);
+        }
+    }
+}
+
+// Looks for a selection worth at least `level` with one point in each of `tuple`'s cells,
+// every pair of which is bounded by at least `level`: splits the widest cell and goes on with
+// each half that keeps the bounds, depth first, within `budget` steps. Returns whether one
+// was found (and taken).
+bool PointSolver::drill(std::vector<Cell>& tuple, double level, int& budget) {
+    if (--budget < 0) {
+        return false;
+    }
+    std::size_t widest = tuple.size();
+    double width = -1;
+    for (std::size_t k = 0; k < tuple.size(); ++k) {
+        if (!tuple[k].one_place) {
+            double w = 0;
+            for (std::size_t d = 0; d < 3; ++d) {
+                w = std::max(w, tuple[k].high[d] - tuple[k].low[d]);
+            }
+            if (w > width) {
+                width = w;
+                widest = k;
+            }
+        }
+    }
+    if (widest == tuple.size()) {
+        std::vector<std::size_t> chosen;
+        for (const Cell& c : tuple) {
+            chosen.push_back(work_[c.lo].index);
+        }
+        accept(chosen, selection_value(points_, chosen));
+        return true;
+    }
+    const Cell whole = tuple[widest];
+    std::vector<Cell> halves;
+    split(whole, halves);
+    for (const Cell& half : halves) {
+        bool fits = true;
+        for (std::size_t k = 0; k < tuple.size() && fits; ++k) {
+            fits = k == widest || pair_bound(half, tuple[k]) >= level;
+        }
+        if (fits) {
+            tuple[widest] = half;
+            if (drill(tuple, level, budget)) {
+                return true;
+            }
+        }
+    }
+    tuple[widest] = whole;
+    return false;
+}
+
 RoundEnd PointSolver::round() {
     if (!make_solid()) {
         return RoundEnd::stuck;
     }
+    const BitGraph first = link_cells();
+    probe();
+    // Numbering the cells by falling degree makes the greedy colourings much tighter.
+    sort_by_degree(first);
     const BitGraph graph = link_cells();
     clock_.report(value_, upper_);
     if (upper_ <= value_) {
         return RoundEnd::proven;
     }
+    std::vector<Word> alive;
+    const RoundEnd end = eliminate(graph, alive);
+    if (end == RoundEnd::improved) {
+        keep(alive);
+    }
+    if (end != RoundEnd::refined) {
+        return end;
+    }
+    if (std::all_of(alive.begin(), alive.end(), [](Word w) { return w == 0; })) {
+        return RoundEnd::proven;
+    }
+    return refine(alive) ? RoundEnd::refined : RoundEnd::stuck;
+}
+
+// Drops every cell of `graph` in no p-clique, leaving the others in `alive` (a bitset over the
+// cells). A cell in a clique found on the way is kept without a search of its own; a clique of
+// single places, or one whose cells yield a better selection, ends the round as `improved`.
+// Returns `refined` when every cell was decided, `stopped` if the limits struck first.
+RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive) {
     std::vector<int> degree;
-    std::vector<Word> alive = peel(graph, degree);
+    alive = peel(graph, degree);
     std::vector<std::size_t> order;
     for (std::size_t a = 0; a < graph.vertices(); ++a) {
-        if ((alive[a / kWordBits] >> (a % kWordBits) & 1U) != 0) {
+        if (has(alive, a)) {
             order.push_back(a);
         }
     }
+    // Cells of few links first: they are the likeliest to go, and each one gone makes the
+    // searches after it smaller.
     std::sort(order.begin(), order.end(),
               [&](std::size_t a, std::size_t b) { return degree[a] < degree[b]; });
     std::vector<bool> witnessed(graph.vertices(), false);
@@ -416,9 +609,8 @@ RoundEnd PointSolver::round() {
     std::vector<Word> candidates(graph.words());
     std::vector<std::size_t> clique;
     int polish_tries = kPolishTries;
-    bool dropped = order.size() < graph.vertices();
     for (const std::size_t a : order) {
-        if (witnessed[a] || (alive[a / kWordBits] >> (a % kWordBits) & 1U) == 0) {
+        if (witnessed[a] || !has(alive, a)) {
             continue;
         }
         if (clock_.should_stop()) {
@@ -435,7 +627,6 @@ RoundEnd PointSolver::round() {
         }
         if (outcome == CliqueOutcome::absent) {
             alive[a / kWordBits] &= ~(Word{1} << (a % kWordBits));
-            dropped = true;
             continue;
         }
         clique.push_back(a);
@@ -443,15 +634,10 @@ RoundEnd PointSolver::round() {
             witnessed[c] = true;
         }
         if (take_clique(clique, polish_tries)) {
-            keep(alive);
             return RoundEnd::improved;
         }
     }
-    if (std::all_of(alive.begin(), alive.end(), [](Word w) { return w == 0; })) {
-        return RoundEnd::proven;
-    }
-    const bool split_any = refine(alive);
-    return split_any || dropped ? RoundEnd::refined : RoundEnd::stuck;
+    return RoundEnd::refined;
 }
 
 // Solves p = n: the selection is every point, its value the closest pair's distance, found by
@@ -485,7 +671,9 @@ DispersionResult PointSolver::run() {
     if (static_cast<std::size_t>(p_) == n) {
         closest_pair();
     } else {
-        best_ = heuristic_selection(points_, p_);
+        if (best_.empty()) {
+            best_ = heuristic_selection(points_, p_, [this] { return clock_.should_stop(); });
+        }
         value_ = selection_value(points_, best_);
         place_points();
         // Until a round bounds it better: every pair lies within the bounding box of all.
@@ -521,10 +709,17 @@ DispersionResult PointSolver::run() {
 }  // namespace
 
 DispersionResult solve_point_dispersion(const PointSet& points, int p, const SearchLimits& limits) {
+    return solve_point_dispersion_from(points, p, {}, limits);
+}
+
+DispersionResult solve_point_dispersion_from(const PointSet& points, int p,
+                                             std::vector<std::size_t> start,
+                                             const SearchLimits& limits) {
     assert(p >= 2 && static_cast<std::size_t>(p) <= points.size());
     assert(points.size() <= std::numeric_limits<std::uint32_t>::max());
+    assert(start.empty() || start.size() == static_cast<std::size_t>(p));
     SearchClock clock(limits);
-    PointSolver solver(points, p, clock);
+    PointSolver solver(points, p, clock, std::move(start));
     DispersionResult result = solver.run();
     if (limits.on_progress) {
         limits.on_progress(result.value, result.upper_bound);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dispersion/dispersion.hpp"
+#include "dispersion/point_search.hpp"
 
 namespace {
 
@@ -170,21 +171,35 @@ TEST(PointSolver, MatchesBruteForceOnSmallSets) {
             expect_sound(points, p, result, optimum);
             EXPECT_TRUE(result.proven);
             EXPECT_EQ(result.value, optimum);
+            // From the first p points instead of the heuristics' choice, the cell search
+            // itself must find the better selections.
+            std::vector<std::size_t> start;
+            for (std::size_t k = 0; k < static_cast<std::size_t>(p); ++k) {
+                start.push_back(k);
+            }
+            const DispersionResult exact = solve_point_dispersion_from(points, p, start, {});
+            expect_sound(points, p, exact, optimum);
+            EXPECT_TRUE(exact.proven);
+            EXPECT_EQ(exact.value, optimum);
             ++cases;
         }
     }
     EXPECT_EQ(cases, 360);
 }
 
-// Larger sets (brute force for p = 3 by all triples) exercise the cell refinement proper.
-TEST(PointSolver, MatchesBruteForceOnThousandsOfPointsAtPThree) {
+// Larger sets (brute force for p = 3 over all triples) exercise the cell refinement proper.
+TEST(PointSolver, MatchesBruteForceOnHundredsOfPointsAtPThree) {
     std::mt19937_64 random(99);
     for (int kind : {0, 1, 4}) {
         const PointSet points =
             make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(kind, 300, random, false));
+        const double optimum = brute_force(points, 3);
         const DispersionResult result = solve_point_dispersion(points, 3, {});
-        expect_sound(points, 3, result, brute_force(points, 3));
+        expect_sound(points, 3, result, optimum);
         EXPECT_TRUE(result.proven);
+        const DispersionResult exact = solve_point_dispersion_from(points, 3, {0, 1, 2}, {});
+        expect_sound(points, 3, exact, optimum);
+        EXPECT_TRUE(exact.proven);
     }
 }
 
