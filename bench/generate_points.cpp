@@ -39,10 +39,10 @@ constexpr double kClusterDeviation = 1e4;
 // Appends `value` with three decimals to `out`.
 void append_coordinate(std::string& out, double value) {
     std::array<char, 48> text{};
-    const auto end =
+    const char* const end =
         std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 3)
             .ptr;
-    out.append(text.data(), end);
+    out.append(text.data(), static_cast<std::size_t>(end - text.data()));
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     }
     std::mt19937_64 generator(seed);
     // centres[2k], centres[2k + 1]: x and y of centre k, 0 <= k < kClusters.
-    std::vector<double> centres(2 * kClusters);
+    std::vector<double> centres(std::size_t{2} * kClusters);
     for (double& c : centres) {
         c = unit(generator) * kSide;
     }

@@ -18,10 +18,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -168,10 +170,36 @@ std::string machine() {
     std::string key;
     double kib = 0;
     if (meminfo >> key >> kib) {
-        memory = std::to_string(static_cast<int>(kib / 1024 / 1024 + 0.5)) + " GiB";
+        memory = std::to_string(std::lround(kib / 1024 / 1024)) + " GiB";
     }
     return std::string(host) + ": " + model + ", " +
            std::to_string(std::thread::hardware_concurrency()) + " nucleos, " + memory;
+}
+
+// Returns `path` in single quotes for the shell.
+std::string shell_quoted(const fs::path& path) {
+    std::string text = "'";
+    text += path.string();
+    text += "'";
+    return text;
+}
+
+// Makes `file` with the shell command that `command_to(partial)` gives for writing it under a
+// temporary name, then renames it into place, so that a cut-short run leaves no partial file.
+// Returns true when `file` is there afterwards; an existing file is kept as it is.
+bool make_file(const std::function<std::string(const std::string&)>& command_to,
+               const fs::path& file) {
+    if (fs::exists(file)) {
+        return true;
+    }
+    fs::path partial = file;
+    partial += ".tmp";
+    std::string command = command_to(shell_quoted(partial));
+    command += " && mv ";
+    command += shell_quoted(partial);
+    command += " ";
+    command += shell_quoted(file);
+    return std::system(command.c_str()) == 0 && fs::exists(file);
 }
 
 // Totals of one value of p.
@@ -249,17 +277,14 @@ int main(int argc, char** argv) {
 
     for (const std::string& name : names) {
         const fs::path file = work / (name + ".tsp");
-        if (!fs::exists(file)) {
-            const fs::path packed = data / (name + ".tsp.xz");
-            const std::string command = "xz -dc '" + packed.string() + "' > '" + file.string() +
-                                        ".tmp' && mv '" + file.string() + ".tmp' '" +
-                                        file.string() + "'";
-            if (std::system(command.c_str()) != 0) {
-                std::printf("%-22s nao foi possivel descompactar %s\n", name.c_str(),
-                            packed.c_str());
-                all_ran = false;
-                continue;
-            }
+        const fs::path packed = data / (name + ".tsp.xz");
+        const auto unpack = [&](const std::string& to) {
+            return "xz -dc " + shell_quoted(packed) + " > " + to;
+        };
+        if (!make_file(unpack, file)) {
+            std::printf("%-22s nao foi possivel descompactar\n", name.c_str());
+            all_ran = false;
+            continue;
         }
         for (const std::string& p : ps) {
             measure(name, file, std::atoi(p.c_str()));
@@ -267,16 +292,22 @@ int main(int argc, char** argv) {
     }
     for (const std::string& size : sizes) {
         for (const std::string kind : {"uniforme", "agrupado"}) {
-            const std::string label = kind + "-" + size;
+            std::string label = kind;
+            label += "-";
+            label += size;
             const fs::path file = work / (label + ".csv");
-            if (!fs::exists(file)) {
-                const std::string command =
-                    "'" + generator + "' " + kind + " " + size + " '" + file.string() + "' 1";
-                if (std::system(command.c_str()) != 0) {
-                    std::printf("%-22s nao foi possivel gerar\n", label.c_str());
-                    all_ran = false;
-                    continue;
+            const auto generate = [&](const std::string& to) {
+                std::string command = shell_quoted(generator);
+                for (const std::string& word : {kind, size, to, std::string("1")}) {
+                    command += " ";
+                    command += word;
                 }
+                return command;
+            };
+            if (!make_file(generate, file)) {
+                std::printf("%-22s nao foi possivel gerar\n", label.c_str());
+                all_ran = false;
+                continue;
             }
             measure(label, file, 3);
         }

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -168,19 +169,23 @@ int main(int argc, char** argv) {
     if (argc <= 1) {
         return run_without_arguments();
     }
-    const auto parsed = parse_command_line(argc, argv);
-    if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
-        return usage_fault(error->message);
-    }
-    const auto& options = std::get<ExactOptions>(parsed);
-    if (options.help) {
-        std::printf("%s", usage_text().c_str());
-        return 0;
-    }
     try {
+        const auto parsed = parse_command_line(argc, argv);
+        if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
+            return usage_fault(error->message);
+        }
+        const auto& options = std::get<ExactOptions>(parsed);
+        if (options.help) {
+            std::printf("%s", usage_text().c_str());
+            return 0;
+        }
         return run_with_options(options);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "Falta memoria para a busca.\n");
-        return kStatusFault;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "dispersao-exato: erro inesperado: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "dispersao-exato: erro inesperado.\n");
     }
+    return kStatusFault;
 }

@@ -22,6 +22,23 @@ constexpr std::size_t kNoField = SIZE_MAX;
     return {PointFailure::malformed, line, std::move(detail)};
 }
 
+// Returns the index just past the closing quote of the quoted field whose opening quote is at
+// line[open], "" inside it standing for one quote; nothing when the quote never closes.
+[[nodiscard]] std::optional<std::size_t> closing_quote_end(std::string_view line,
+                                                           std::size_t open) {
+    std::size_t i = open + 1;
+    while (i < line.size()) {
+        if (line[i] != '"') {
+            ++i;
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+            i += 2;
+        } else {
+            return i + 1;
+        }
+    }
+    return std::nullopt;
+}
+
 // Cuts `line` into its fields, each kept as written (quotes and blanks included), into
 // `fields`. A field opening with a double quote (after blanks) runs to its closing quote, ""
 // inside standing for one quote, and may be followed only by blanks. Returns the fault of a
@@ -48,22 +65,12 @@ std::optional<PointError> split_fields(std::string_view line, long number,
             ++i;
         }
         if (i < line.size() && line[i] == '"') {
-            ++i;
-            for (;;) {
-                if (i >= line.size()) {
-                    return fault(number,
-                                 "as aspas de " + quoted(line.substr(start)) + " nao se fecham");
-                }
-                if (line[i] == '"') {
-                    if (i + 1 < line.size() && line[i + 1] == '"') {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
+            const std::optional<std::size_t> end = closing_quote_end(line, i);
+            if (!end) {
+                return fault(number,
+                             "as aspas de " + quoted(line.substr(start)) + " nao se fecham");
             }
+            i = *end;
             while (i < line.size() && is_blank(line[i])) {
                 ++i;
             }
