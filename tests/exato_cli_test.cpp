@@ -1,6 +1,7 @@
 // dispersao-exato run as a user runs it: its command line, reports, statuses, Ctrl-C, the
 // menu instances at any p against brute force, and published optima of TSPLIB point sets.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,10 +51,11 @@ class Folder {
     }
 
     // Runs dispersao-exato with `args` in the folder, standard input closed off; sends SIGINT
-    // after `interrupt_after` when that is positive. `out_path` replaces the captured output.
+    // after `interrupt_after` when that is positive. `out_path` replaces the captured output;
+    // a positive `address_limit` caps the program's virtual memory at that many bytes.
     [[nodiscard]] Outcome run(const std::vector<std::string>& args,
                               std::chrono::milliseconds interrupt_after = {},
-                              const std::string& out_path = "") const {
+                              const std::string& out_path = "", rlim_t address_limit = 0) const {
         const fs::path out = out_path.empty() ? path_ / ".out" : fs::path(out_path);
         const fs::path err = path_ / ".err";
         const pid_t pid = ::fork();
@@ -66,6 +68,10 @@ class Folder {
             const int in = ::open("/dev/null", O_RDONLY);
             const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const rlimit limit{address_limit, address_limit};
+            if (address_limit > 0 && ::setrlimit(RLIMIT_AS, &limit) != 0) {
+                ::_exit(97);
+            }
             if (::chdir(path_.c_str()) != 0 || in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 ||
                 ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0) {
                 ::_exit(99);
@@ -203,6 +209,36 @@ TEST(ExatoCommandLine, StatusesAndTheirOneLineMessages) {
     const Outcome full = folder.run({"quatro.csv"}, {}, "/dev/full");
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, "dispersao-exato: erro ao escrever a saida.\n");
+}
+
+// AddressSanitizer reserves terabytes of address space at start-up, so no program built with
+// it starts under a lowered virtual-memory limit.
+#if defined(__SANITIZE_ADDRESS__)
+#define DISPERSAO_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define DISPERSAO_UNDER_ASAN 1
+#endif
+#endif
+
+TEST(ExatoCommandLine, MemoryExhaustionIsReportedNotACrash) {
+#ifdef DISPERSAO_UNDER_ASAN
+    GTEST_SKIP() << "a sanitized build cannot start under a virtual-memory limit";
+#else
+    const Folder folder;
+    // The id 10^9 makes the reader keep a table of 10^9 bits: 125 MB against a 96 MiB limit.
+    folder.write("ids.tsp",
+                 "DIMENSION: 1000000000\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n"
+                 "1000000000 0 0\n");
+    const Outcome limited = folder.run({"ids.tsp"}, {}, "", rlim_t{96} << 20U);
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_EQ(limited.err, "Falta memoria para ler os pontos do arquivo ids.tsp.\n");
+    // Without the limit the file reads as far as its missing points.
+    const Outcome unlimited = folder.run({"ids.tsp"});
+    EXPECT_EQ(unlimited.err,
+              "Erro no arquivo ids.tsp, linha 4: o arquivo tem 1 pontos, mas DIMENSION indica "
+              "1000000000.\n");
+#endif
 }
 
 TEST(ExatoCommandLine, CtrlCAndTimeLimitGiveTheBestFoundWithItsBound) {
