@@ -19,7 +19,7 @@
                                                                 std::size_t first);
 
 // The points that may replace chosen point k in improve_selection: `count(k)` of them, the j-th
-// being `candidate(k, j)`.
+// being `candidate(k, j)`, or point j itself when `candidate` is empty.
 struct CandidateLists {
     std::function<std::size_t(std::size_t k)> count;
     std::function<std::size_t(std::size_t k, std::size_t j)> candidate;

@@ -312,6 +312,7 @@ void PointSolver::sort_by_degree(const BitGraph& graph) {
     }
     std::sort(order.begin(), order.end());
     std::vector<Cell> sorted;
+    sorted.reserve(order.size());
     for (const auto& entry : order) {
         sorted.push_back(cells_[entry.second]);
     }
@@ -502,6 +503,7 @@ void PointSolver::probe() {
         (void)take_clique(clique, polish_tries);
         if (value_ < level) {
             std::vector<Cell> tuple;
+            tuple.reserve(clique.size());
             for (const std::size_t c : clique) {
                 tuple.push_back(cells_[c]);
             }
@@ -535,6 +537,7 @@ bool PointSolver::drill(std::vector<Cell>& tuple, double level, int& budget) {
     }
     if (widest == tuple.size()) {
         std::vector<std::size_t> chosen;
+        chosen.reserve(tuple.size());
         for (const Cell& c : tuple) {
             chosen.push_back(work_[c.lo].index);
         }
