@@ -34,13 +34,15 @@ bench-quality:
 	bench/time_exact.sh build/quality
 
 # dispersao-exato on the 40 point sets with published optima at p = 3, 5 and 10 (limits 600 s,
-# 600 s, 300 s) and on random sets of 10^5, 10^6 and 10^7 points at p = 3. A subset, e.g.:
+# 600 s, 300 s), on random sets of 10^5, 10^6 and 10^7 points at p = 3 and on a menu program
+# instance of 1,000 cities at p = 5. A subset, e.g.:
 #   make bench-points BENCH_POINTS_INSTANCES="rw1621 u1817" BENCH_POINTS_P="5" BENCH_POINTS_RANDOM=-
 bench-points:
 	cmake --preset bench
 	cmake --build --preset bench -j 2
 	build/bench/bench/dispersao-bench-pontos build/bench/dispersao-exato \
-	    build/bench/bench/dispersao-gerar-pontos bench/data/points build/bench/pontos
+	    build/bench/bench/dispersao-gerar-pontos bench/data/points build/bench/pontos \
+	    build/bench/bench/dispersao-gerar
 
 # `make bench` runs the quality and point benchmarks too.
 bench: bench-quality bench-points

@@ -1,16 +1,18 @@
 // dispersao-bench-pontos: dispersao-exato on the 40 point sets with published optima and on
 // random point sets, one child process per run.
 //
-// Usage: dispersao-bench-pontos EXATO GERADOR DADOS PASTA
+// Usage: dispersao-bench-pontos EXATO GERADOR DADOS PASTA [GERADOR_MENU]
 // EXATO is dispersao-exato, GERADOR dispersao-gerar-pontos, DADOS the folder of the packed
 // instances and published.csv, PASTA a scratch folder where instances are unpacked and random
-// sets written. Prints, per instance and p: n, the value, "otimo" or both bounds, the search's
-// seconds, the whole run's seconds and peak resident memory, beside the published value and
-// seconds. The environment picks a subset:
+// sets written; GERADOR_MENU, dispersao-gerar, adds menu program instances solved at p = 5. Prints,
+// per instance and p: n, the value, "otimo" or both bounds, the search's seconds, the whole run's
+// seconds and peak resident memory, beside the published value and seconds. The environment picks a
+// subset:
 //   BENCH_POINTS_INSTANCES  names of instances (default: all 40; "" or "-" for none)
 //   BENCH_POINTS_P          values of p for them (default "3 5 10")
 //   BENCH_POINTS_RANDOM     sizes of the random sets, solved at p = 3 (default
 //                           "100000 1000000 10000000"; "" or "-" for none)
+//   BENCH_POINTS_MENU       cities of the menu program instances (default "1000")
 // Time limits: 300 s for p >= 10, 600 s below.
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -214,8 +216,8 @@ struct Tally {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "uso: %s EXATO GERADOR DADOS PASTA\n", argv[0]);
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "uso: %s EXATO GERADOR DADOS PASTA [GERADOR_MENU]\n", argv[0]);
         return 2;
     }
     const std::string exato = fs::absolute(argv[1]).string();
@@ -311,6 +313,21 @@ int main(int argc, char** argv) {
             }
             measure(label, file, 3);
         }
+    }
+    const std::vector<std::string> menu_sizes =
+        argc == 6 ? words_of("BENCH_POINTS_MENU", "1000") : std::vector<std::string>{};
+    for (const std::string& cities : menu_sizes) {
+        const fs::path folder = work / ("menu-" + cities);
+        std::string command = shell_quoted(fs::absolute(argv[5]));
+        command += " " + cities + " " + shell_quoted(folder) + " 1 > /dev/null";
+        fs::create_directories(folder);
+        if (!fs::exists(folder / "MatrizDistanciasteste.txt") &&
+            std::system(command.c_str()) != 0) {
+            std::printf("%-22s nao foi possivel gerar\n", folder.filename().c_str());
+            all_ran = false;
+            continue;
+        }
+        measure(folder.filename().string(), folder, 5);
     }
     for (const auto& [p, tally] : tallies) {
         std::printf(
