@@ -14,8 +14,8 @@
 
 namespace {
 
-// How many search nodes pass between two questions to should_stop.
-constexpr std::uint64_t kNodesPerCheck = 1024;
+// How much work (bitset words touched, roughly) passes between two questions to should_stop.
+constexpr std::uint64_t kWorkPerCheck = 16384;
 
 // Returns whether the bitset `bits` (`words` words) has no bit set.
 [[nodiscard]] bool empty(const Word* bits, std::size_t words) {
@@ -85,8 +85,11 @@ CliqueOutcome CliqueSearcher::expand(std::size_t depth, int needed,
     if (needed == 0) {
         return CliqueOutcome::found;
     }
-    if (++nodes_ % kNodesPerCheck == 0 && should_stop_ && should_stop_()) {
-        stopped_ = true;
+    // A node's colouring touches every word of every candidate row at worst.
+    work_ += graph_.words() + 1;
+    if (work_ >= kWorkPerCheck) {
+        work_ = 0;
+        stopped_ = should_stop_ && should_stop_();
     }
     if (stopped_) {
         return CliqueOutcome::stopped;

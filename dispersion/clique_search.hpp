@@ -40,7 +40,8 @@ enum class CliqueOutcome { found, absent, stopped };
 // Searches one graph for cliques, reusing its scratch space from one search to the next.
 class CliqueSearcher {
   public:
-    // `should_stop` is asked every few thousand search nodes whether to give up.
+    // `should_stop` is asked now and then (every few tens of microseconds of work) whether to
+    // give up.
     CliqueSearcher(const BitGraph& graph, std::function<bool()> should_stop)
         : graph_(graph), should_stop_(std::move(should_stop)) {}
 
@@ -69,6 +70,6 @@ class CliqueSearcher {
     const BitGraph& graph_;
     std::function<bool()> should_stop_;
     std::vector<Level> levels_;
-    std::uint64_t nodes_ = 0;
+    std::uint64_t work_ = 0;  // work since should_stop was last asked
     bool stopped_ = false;
 };

@@ -127,6 +127,9 @@ double improve_selection(const PointSet& points, std::vector<std::size_t>& chose
     for (int round = 0; round < rounds; ++round) {
         bool moved = false;
         for (std::size_t k = 0; k < chosen.size(); ++k) {
+            if (candidates.should_stop && candidates.should_stop()) {
+                return current.front();
+            }
             const std::size_t replacement = best_replacement(points, chosen, k, candidates);
             if (replacement == chosen[k]) {
                 continue;
@@ -151,7 +154,7 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
                                              const std::function<bool()>& should_stop) {
     const std::size_t n = points.size();
     assert(p >= 2 && static_cast<std::size_t>(p) <= n);
-    const CandidateLists everyone{[n](std::size_t) { return n; }, {}};
+    const CandidateLists everyone{[n](std::size_t) { return n; }, {}, should_stop};
     constexpr int kRounds = 50;
     // Big sets are searched through an evenly spread sample of this many points first.
     constexpr std::size_t kSample = 100000;

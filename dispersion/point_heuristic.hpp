@@ -23,6 +23,8 @@
 struct CandidateLists {
     std::function<std::size_t(std::size_t k)> count;
     std::function<std::size_t(std::size_t k, std::size_t j)> candidate;
+    // Asked before each chosen point's turn whether to stop; may be empty.
+    std::function<bool()> should_stop;
 };
 
 // Improves `chosen` in place by exchanges: a point of a closest pair is replaced by the

@@ -279,6 +279,10 @@ BitGraph PointSolver::link_cells() {
         filled[a] = std::min(keep, filled[a] + 1);
     };
     for (std::size_t a = 0; a < m; ++a) {
+        // A graph left half built is never used: the caller sees should_stop first.
+        if (clock_.should_stop()) {
+            return graph;
+        }
         for (std::size_t b = a + 1; b < m; ++b) {
             const double bound = pair_bound(cells_[a], cells_[b]);
             if (bound > value_) {
@@ -383,7 +387,8 @@ bool PointSolver::take_clique(const std::vector<std::size_t>& clique, int& polis
         [&](std::size_t k) { return cells_[clique[k]].hi - cells_[clique[k]].lo; },
         [&](std::size_t k, std::size_t j) {
             return std::size_t{work_[cells_[clique[k]].lo + j].index};
-        }};
+        },
+        [this] { return clock_.should_stop(); }};
     const double value = improve_selection(points_, chosen, inside, 4 * p_ + 8);
     if (value > value_) {
         accept(chosen, value);
@@ -445,6 +450,9 @@ int PointSolver::relaxed_clique(double level, std::vector<std::size_t>& clique) 
     }
     BitGraph graph(eligible.size());
     for (std::size_t a = 0; a < eligible.size(); ++a) {
+        if (clock_.should_stop()) {
+            return -1;
+        }
         for (std::size_t b = a + 1; b < eligible.size(); ++b) {
             if (pair_bound(cells_[eligible[a]], cells_[eligible[b]]) >= level) {
                 graph.add_edge(a, b);
@@ -518,7 +526,7 @@ void PointSolver::probe() {
 // each half that keeps the bounds, depth first, within `budget` steps. Returns whether one
 // was found (and taken).
 bool PointSolver::drill(std::vector<Cell>& tuple, double level, int& budget) {
-    if (--budget < 0) {
+    if (--budget < 0 || clock_.should_stop()) {
         return false;
     }
     std::size_t widest = tuple.size();
@@ -568,10 +576,16 @@ RoundEnd PointSolver::round() {
         return RoundEnd::stuck;
     }
     const BitGraph first = link_cells();
+    if (clock_.should_stop()) {
+        return RoundEnd::stopped;
+    }
     probe();
     // Numbering the cells by falling degree makes the greedy colourings much tighter.
     sort_by_degree(first);
     const BitGraph graph = link_cells();
+    if (clock_.should_stop()) {
+        return RoundEnd::stopped;
+    }
     clock_.report(value_, upper_);
     if (upper_ <= value_) {
         return RoundEnd::proven;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -232,6 +233,28 @@ TEST(PointSolver, StoppedSearchStillBoundsTheOptimum) {
     EXPECT_GE(cut.upper_bound, cut.value);
     EXPECT_TRUE(cut.interrupted || cut.proven);
     EXPECT_GE(reports, 1);
+}
+
+// Stopped at any moment, a search keeps its promises: each limit below stops it somewhere else
+// on the way, and its bound must still hold the optimum that the full search proves.
+TEST(PointSolver, BoundsHoldWhereverTheLimitStrikes) {
+    std::mt19937_64 random(17);
+    const PointSet points =
+        make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(4, 3000, random, false));
+    const DispersionResult full = solve_point_dispersion(points, 8, {});
+    ASSERT_TRUE(full.proven);
+    for (const double seconds : {1e-4, 1e-3, 3e-3, 1e-2, 3e-2, 0.1}) {
+        SearchLimits limits;
+        limits.seconds = seconds;
+        const auto start = std::chrono::steady_clock::now();
+        const DispersionResult cut =
+            solve_point_dispersion_from(points, 8, {0, 1, 2, 3, 4, 5, 6, 7}, limits);
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        SCOPED_TRACE(testing::Message() << "limit " << seconds);
+        expect_sound(points, 8, cut, full.value);
+        EXPECT_LT(took, seconds + 0.5);
+    }
 }
 
 }  // namespace
