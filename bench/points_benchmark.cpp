@@ -213,43 +213,23 @@ struct Tally {
     double slowest = 0;
 };
 
-}  // namespace
+// The runs of one benchmark, their lines and their totals.
+class PointBench {
+  public:
+    PointBench(std::string exato, fs::path work,
+               std::map<std::pair<std::string, int>, Published> published)
+        : exato_(std::move(exato)), work_(std::move(work)), published_(std::move(published)) {}
 
-int main(int argc, char** argv) {
-    if (argc != 5 && argc != 6) {
-        std::fprintf(stderr, "uso: %s EXATO GERADOR DADOS PASTA [GERADOR_MENU]\n", argv[0]);
-        return 2;
-    }
-    const std::string exato = fs::absolute(argv[1]).string();
-    const std::string generator = fs::absolute(argv[2]).string();
-    const fs::path data = argv[3];
-    const fs::path work = argv[4];
-    fs::create_directories(work);
-    std::vector<std::string> all_names;
-    const auto published = read_published(data / "published.csv", all_names);
-    std::string all_list;
-    for (const std::string& name : all_names) {
-        all_list += name + " ";
-    }
-    const std::vector<std::string> names = words_of("BENCH_POINTS_INSTANCES", all_list);
-    const std::vector<std::string> ps = words_of("BENCH_POINTS_P", "3 5 10");
-    const std::vector<std::string> sizes =
-        words_of("BENCH_POINTS_RANDOM", "100000 1000000 10000000");
-
-    std::printf("Maquina %s\n", machine().c_str());
-    std::printf("%-22s %9s %3s %20s %-28s %9s %9s %8s %10s %10s\n", "instancia", "n", "p", "valor",
-                "prova", "busca_s", "total_s", "pico_MiB", "publicado", "public_s");
-    std::map<int, Tally> tallies;
-    bool all_ran = true;
-    // Runs dispersao-exato on `file` at `p` and prints its line.
-    const auto measure = [&](const std::string& label, const fs::path& file, int p) {
+    // Runs dispersao-exato on `input` at `p` and prints its line; `label` names it.
+    void measure(const std::string& label, const fs::path& input, int p) {
         const std::string limit = p >= 10 ? "300" : "600";
+        const fs::path errors = work_ / "erros.txt";
         const Measured m = run_child(
-            exato, {"--json", "-p", std::to_string(p), "--limite-tempo", limit, file.string()},
-            work / "erros.txt");
+            exato_, {"--json", "-p", std::to_string(p), "--limite-tempo", limit, input.string()},
+            errors);
         if (!m.ok) {
-            std::printf("%-22s falhou; veja %s\n", label.c_str(), (work / "erros.txt").c_str());
-            all_ran = false;
+            std::printf("%-22s falhou; veja %s\n", label.c_str(), errors.c_str());
+            all_ran_ = false;
             return;
         }
         const std::string value = json_field(m.json, "valor");
@@ -259,12 +239,12 @@ int main(int argc, char** argv) {
         const double search = std::atof(json_field(m.json, "segundos").c_str());
         std::string paper_value = "-";
         std::string paper_seconds = "-";
-        Tally& tally = tallies[p];
+        Tally& tally = tallies_[p];
         ++tally.runs;
         tally.proven += proven ? 1 : 0;
         tally.slowest = std::max(tally.slowest, m.wall_seconds);
-        const auto found = published.find({label, p});
-        if (found != published.end()) {
+        const auto found = published_.find({label, p});
+        if (found != published_.end()) {
             paper_value = (found->second.proven ? "" : "<=") + found->second.value;
             paper_seconds = found->second.proven ? found->second.seconds : "aberto";
             ++tally.with_published;
@@ -275,8 +255,37 @@ int main(int argc, char** argv) {
                     json_field(m.json, "n").c_str(), p, value.c_str(), proof.c_str(), search,
                     m.wall_seconds, m.peak_mib, paper_value.c_str(), paper_seconds.c_str());
         std::fflush(stdout);
-    };
+    }
 
+    // Records an input that could not be prepared.
+    void missing(const std::string& label, const char* why) {
+        std::printf("%-22s %s\n", label.c_str(), why);
+        all_ran_ = false;
+    }
+
+    // Prints the totals of each p; returns true when every run went through.
+    bool summary() const {
+        for (const auto& [p, tally] : tallies_) {
+            std::printf(
+                "p = %d: %d de %d provados otimos; %d de %d com o valor publicado provado; "
+                "execucao mais longa %.3f s\n",
+                p, tally.proven, tally.runs, tally.as_published, tally.with_published,
+                tally.slowest);
+        }
+        return all_ran_;
+    }
+
+  private:
+    std::string exato_;
+    fs::path work_;
+    std::map<std::pair<std::string, int>, Published> published_;
+    std::map<int, Tally> tallies_;
+    bool all_ran_ = true;
+};
+
+// The published instances named by `names`, unpacked into `work`, at each p of `ps`.
+void run_published(PointBench& bench, const fs::path& data, const fs::path& work,
+                   const std::vector<std::string>& names, const std::vector<std::string>& ps) {
     for (const std::string& name : names) {
         const fs::path file = work / (name + ".tsp");
         const fs::path packed = data / (name + ".tsp.xz");
@@ -284,14 +293,18 @@ int main(int argc, char** argv) {
             return "xz -dc " + shell_quoted(packed) + " > " + to;
         };
         if (!make_file(unpack, file)) {
-            std::printf("%-22s nao foi possivel descompactar\n", name.c_str());
-            all_ran = false;
+            bench.missing(name, "nao foi possivel descompactar");
             continue;
         }
         for (const std::string& p : ps) {
-            measure(name, file, std::atoi(p.c_str()));
+            bench.measure(name, file, std::atoi(p.c_str()));
         }
     }
+}
+
+// Uniform and clustered random sets of each size in `sizes`, made by `generator`, at p = 3.
+void run_random(PointBench& bench, const std::string& generator, const fs::path& work,
+                const std::vector<std::string>& sizes) {
     for (const std::string& size : sizes) {
         for (const std::string kind : {"uniforme", "agrupado"}) {
             std::string label = kind;
@@ -307,33 +320,59 @@ int main(int argc, char** argv) {
                 return command;
             };
             if (!make_file(generate, file)) {
-                std::printf("%-22s nao foi possivel gerar\n", label.c_str());
-                all_ran = false;
+                bench.missing(label, "nao foi possivel gerar");
                 continue;
             }
-            measure(label, file, 3);
+            bench.measure(label, file, 3);
         }
     }
-    const std::vector<std::string> menu_sizes =
-        argc == 6 ? words_of("BENCH_POINTS_MENU", "1000") : std::vector<std::string>{};
-    for (const std::string& cities : menu_sizes) {
+}
+
+// Menu program instances of each number of cities in `sizes`, made by `generator`, at p = 5.
+void run_menu(PointBench& bench, const std::string& generator, const fs::path& work,
+              const std::vector<std::string>& sizes) {
+    for (const std::string& cities : sizes) {
         const fs::path folder = work / ("menu-" + cities);
-        std::string command = shell_quoted(fs::absolute(argv[5]));
+        std::string command = shell_quoted(generator);
         command += " " + cities + " " + shell_quoted(folder) + " 1 > /dev/null";
         fs::create_directories(folder);
         if (!fs::exists(folder / "MatrizDistanciasteste.txt") &&
             std::system(command.c_str()) != 0) {
-            std::printf("%-22s nao foi possivel gerar\n", folder.filename().c_str());
-            all_ran = false;
+            bench.missing(folder.filename().string(), "nao foi possivel gerar");
             continue;
         }
-        measure(folder.filename().string(), folder, 5);
+        bench.measure(folder.filename().string(), folder, 5);
     }
-    for (const auto& [p, tally] : tallies) {
-        std::printf(
-            "p = %d: %d de %d provados otimos; %d de %d com o valor publicado provado; "
-            "execucao mais longa %.3f s\n",
-            p, tally.proven, tally.runs, tally.as_published, tally.with_published, tally.slowest);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "uso: %s EXATO GERADOR DADOS PASTA [GERADOR_MENU]\n", argv[0]);
+        return 2;
     }
-    return all_ran ? 0 : 1;
+    const fs::path data = argv[3];
+    const fs::path work = argv[4];
+    fs::create_directories(work);
+    std::vector<std::string> all_names;
+    auto published = read_published(data / "published.csv", all_names);
+    std::string all_list;
+    for (const std::string& name : all_names) {
+        all_list += name;
+        all_list += " ";
+    }
+    std::printf("Maquina %s\n", machine().c_str());
+    std::printf("%-22s %9s %3s %20s %-28s %9s %9s %8s %10s %10s\n", "instancia", "n", "p", "valor",
+                "prova", "busca_s", "total_s", "pico_MiB", "publicado", "public_s");
+    PointBench bench(fs::absolute(argv[1]).string(), work, std::move(published));
+    run_published(bench, data, work, words_of("BENCH_POINTS_INSTANCES", all_list),
+                  words_of("BENCH_POINTS_P", "3 5 10"));
+    run_random(bench, fs::absolute(argv[2]).string(), work,
+               words_of("BENCH_POINTS_RANDOM", "100000 1000000 10000000"));
+    if (argc == 6) {
+        run_menu(bench, fs::absolute(argv[5]).string(), work,
+                 words_of("BENCH_POINTS_MENU", "1000"));
+    }
+    return bench.summary() ? 0 : 1;
 }
