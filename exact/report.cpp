@@ -49,6 +49,18 @@ namespace {
     return error == std::errc{} ? std::string(text.data(), end) : std::string("0");
 }
 
+// Returns `name` with control bytes shown as '?', so that a name cannot move the cursor or
+// change the colours of the terminal the report goes to; other bytes (UTF-8 included) stay.
+[[nodiscard]] std::string printable(std::string name) {
+    for (char& c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            c = '?';
+        }
+    }
+    return name;
+}
+
 // Length of the valid UTF-8 sequence starting text[i], or 0 when none starts there.
 [[nodiscard]] std::size_t utf8_length(std::string_view text, std::size_t i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -175,7 +187,7 @@ std::string plain_report(const ExactAnswer& answer) {
     } else {
         text += "\n";
         for (std::size_t i = 0; i < answer.ids.size(); ++i) {
-            text += "  " + std::to_string(answer.ids[i]) + "  " + answer.names[i] + "\n";
+            text += "  " + std::to_string(answer.ids[i]) + "  " + printable(answer.names[i]) + "\n";
         }
     }
     text += "Menor distancia: " + value(answer.value) + "\n";
