@@ -2,12 +2,15 @@
 //
 // With v the value of the best selection known, the positions whose pairs are all worth more
 // than v form cliques of the graph linking such pairs; a p-clique there is a better selection,
-// and its value the next v. When the graph holds no p-clique, v is optimal.
+// and its value the next v. When the graph holds no p-clique, v is optimal. Before that, short
+// searches at levels between v and the bound bring the bound down (and v up) cheaply, so that a
+// search cut short by its limit still reports a useful bound.
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -17,6 +20,9 @@
 #include "solution/selection.hpp"
 
 namespace {
+
+// Progress checks (each some tens of microseconds of search) a bounding search may take.
+constexpr int kProbeChecks = 200;
 
 // Returns a cell's value as the menu program's objective counts it: truncated toward zero and
 // capped at 100; NaN counts as the cap (it never lowers a minimum), and values far below any
@@ -91,6 +97,56 @@ struct Instance {
     return bound;
 }
 
+// What a search for p positions whose pairs are all worth at least a level ended with.
+struct LevelSearch {
+    CliqueOutcome outcome = CliqueOutcome::absent;
+    std::vector<std::size_t> chosen;  // the positions, when found
+};
+
+// Looks for p positions whose pairs are all worth at least `level`, in the graph of such pairs
+// with its vertices numbered by falling degree (which tightens the colouring bounds).
+// `should_stop` is asked now and then whether to give up.
+[[nodiscard]] LevelSearch search_level(const Instance& instance, int p, std::int64_t level,
+                                       const std::function<bool()>& should_stop) {
+    const auto n = static_cast<std::size_t>(instance.n);
+    std::vector<std::pair<std::size_t, std::size_t>> by_degree(n);  // (n - degree, position)
+    for (std::size_t a = 0; a < n; ++a) {
+        by_degree[a] = {n, a};
+    }
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = a + 1; b < n; ++b) {
+            if (instance.value(a, b) >= level) {
+                --by_degree[a].first;
+                --by_degree[b].first;
+            }
+        }
+    }
+    std::sort(by_degree.begin(), by_degree.end());
+    BitGraph graph(n);
+    for (std::size_t a = 0; a < n; ++a) {
+        if (should_stop()) {
+            return {CliqueOutcome::stopped, {}};
+        }
+        for (std::size_t b = a + 1; b < n; ++b) {
+            if (instance.value(by_degree[a].second, by_degree[b].second) >= level) {
+                graph.add_edge(a, b);
+            }
+        }
+    }
+    std::vector<Word> everyone(graph.words(), 0);
+    for (std::size_t a = 0; a < n; ++a) {
+        everyone[a / kWordBits] |= Word{1} << (a % kWordBits);
+    }
+    CliqueSearcher searcher(graph, should_stop);
+    LevelSearch result;
+    std::vector<std::size_t> clique;
+    result.outcome = searcher.find(everyone, p, clique);
+    for (const std::size_t v : clique) {
+        result.chosen.push_back(by_degree[v].second);
+    }
+    return result;
+}
+
 }  // namespace
 
 DispersionResult solve_matrix_dispersion(int n, const float* const* matrix, int p,
@@ -111,28 +167,36 @@ DispersionResult solve_matrix_dispersion(int n, const float* const* matrix, int 
         }
     }
     std::int64_t upper = std::max(value, upper_bound(instance, p));
-    std::vector<std::size_t> clique;
+    // First the bound: levels bisected between the value and the bound, each search on a small
+    // budget, lower the bound wherever no selection reaches the level, and raise the value
+    // wherever one is found.
+    std::int64_t reach = upper;
+    while (reach > value && !clock.should_stop()) {
+        const std::int64_t level = value + 1 + (reach - value - 1) / 2;
+        int checks = 0;
+        const LevelSearch probe = search_level(
+            instance, p, level, [&] { return ++checks > kProbeChecks || clock.should_stop(); });
+        if (probe.outcome == CliqueOutcome::absent) {
+            upper = level - 1;
+            reach = upper;
+        } else if (probe.outcome == CliqueOutcome::found) {
+            value = instance.value_of(probe.chosen);
+            best = probe.chosen;
+        } else {
+            reach = level - 1;
+        }
+        clock.report(static_cast<double>(value), static_cast<double>(upper));
+    }
+    // Then each better value in turn, without a budget, until none is left.
     while (upper > value && !clock.should_stop()) {
         clock.report(static_cast<double>(value), static_cast<double>(upper));
-        BitGraph graph(size);
-        for (std::size_t a = 0; a < size; ++a) {
-            for (std::size_t b = a + 1; b < size; ++b) {
-                if (instance.value(a, b) > value) {
-                    graph.add_edge(a, b);
-                }
-            }
-        }
-        std::vector<Word> everyone(graph.words(), 0);
-        for (std::size_t a = 0; a < size; ++a) {
-            everyone[a / kWordBits] |= Word{1} << (a % kWordBits);
-        }
-        CliqueSearcher searcher(graph, [&clock] { return clock.should_stop(); });
-        const CliqueOutcome outcome = searcher.find(everyone, p, clique);
-        if (outcome == CliqueOutcome::absent) {
+        const LevelSearch next =
+            search_level(instance, p, value + 1, [&clock] { return clock.should_stop(); });
+        if (next.outcome == CliqueOutcome::absent) {
             upper = value;
-        } else if (outcome == CliqueOutcome::found) {
-            value = instance.value_of(clique);
-            best = clique;
+        } else if (next.outcome == CliqueOutcome::found) {
+            value = instance.value_of(next.chosen);
+            best = next.chosen;
         }
     }
     DispersionResult result;
