@@ -19,6 +19,26 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 sessions=0
 
+# under_valgrind LABEL EXPECTED_STATUS DIR PROGRAM ARGS...
+# Runs PROGRAM with ARGS in DIR under valgrind, standard input from DIR/input, and counts a
+# failure when valgrind reports anything or the status is not EXPECTED_STATUS.
+under_valgrind() {
+    local label="$1" expected="$2" dir="$3"
+    shift 3
+    local status=0
+    (cd "$dir" && valgrind --quiet --error-exitcode=99 --leak-check=full \
+        --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect \
+        --log-file="$dir/valgrind.log" "$@" <input >output 2>errors) || status=$?
+    sessions=$((sessions + 1))
+    if [[ "$status" != "$expected" || -s "$dir/valgrind.log" ]]; then
+        echo "memcheck: $label ended with status $status (expected $expected)"
+        cat "$dir/valgrind.log"
+        failures=$((failures + 1))
+    else
+        echo "memcheck: $label: clean, status $status"
+    fi
+}
+
 # session NAME INPUT EXPECTED_STATUS COUNT_TEXT|- DISTANCE_TEXT|-
 # Writes the two instance files ("-" leaves one out, "@small" copies examples/small's) and runs
 # one session with INPUT as standard input.
@@ -37,18 +57,7 @@ session() {
         *) printf '%b' "$distances" >"$dir/MatrizDistanciasteste.txt" ;;
     esac
     printf '%b' "$input" >"$dir/input"
-    local status=0
-    (cd "$dir" && valgrind --quiet --error-exitcode=99 --leak-check=full \
-        --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect \
-        --log-file="$dir/valgrind.log" "$binary" <input >output) || status=$?
-    sessions=$((sessions + 1))
-    if [[ "$status" != "$expected" || -s "$dir/valgrind.log" ]]; then
-        echo "memcheck: session '$name' ended with status $status (expected $expected)"
-        cat "$dir/valgrind.log"
-        failures=$((failures + 1))
-    else
-        echo "memcheck: session '$name': clean, status $status"
-    fi
+    under_valgrind "session '$name'" "$expected" "$dir" "$binary"
 }
 
 session normal '1\n2\n2\n1\n2\n0\n' 0 @small @small
@@ -77,18 +86,8 @@ exato() {
     else
         printf '%b' "$text" >"$dir/$file"
     fi
-    local status=0
-    (cd "$dir" && valgrind --quiet --error-exitcode=99 --leak-check=full \
-        --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect \
-        --log-file="$dir/valgrind.log" "$exato" "$@" </dev/null >output 2>errors) || status=$?
-    sessions=$((sessions + 1))
-    if [[ "$status" != "$expected" || -s "$dir/valgrind.log" ]]; then
-        echo "memcheck: dispersao-exato '$name' ended with status $status (expected $expected)"
-        cat "$dir/valgrind.log"
-        failures=$((failures + 1))
-    else
-        echo "memcheck: dispersao-exato '$name': clean, status $status"
-    fi
+    : >"$dir/input"
+    under_valgrind "dispersao-exato '$name'" "$expected" "$dir" "$exato" "$@"
 }
 
 tsp='DIMENSION : 6\nEDGE_WEIGHT_TYPE : ATT\nNODE_COORD_SECTION\n1 0 0\n2 5 9\n3 9 1\n4 2 7\n5 8 8\n6 0 0\nEOF\n'

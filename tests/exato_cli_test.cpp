@@ -20,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+#include "sanitizer.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -213,16 +215,6 @@ TEST(ExatoCommandLine, StatusesAndTheirOneLineMessages) {
     EXPECT_EQ(full.status, 1);
     EXPECT_EQ(full.err, "dispersao-exato: erro ao escrever a saida.\n");
 }
-
-// AddressSanitizer reserves terabytes of address space at start-up, so no program built with
-// it starts under a lowered virtual-memory limit.
-#if defined(__SANITIZE_ADDRESS__)
-#define DISPERSAO_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DISPERSAO_UNDER_ASAN 1
-#endif
-#endif
 
 TEST(ExatoCommandLine, MemoryExhaustionIsReportedNotACrash) {
 #ifdef DISPERSAO_UNDER_ASAN
