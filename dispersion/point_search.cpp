@@ -482,7 +482,7 @@ int PointSolver::relaxed_clique(double level, std::vector<std::size_t>& clique) 
 void PointSolver::probe() {
     const bool whole =
         space_.rule != DistanceRule::euclidean && space_.rule != DistanceRule::great_circle_km;
-    // The relaxed optimum lies in [low, upper_]: a clique reaches `low`.
+    // Levels up to `low` are settled: a clique reaches them, or the search gave up on them.
     double low = value_;
     int polish_tries = kPolishTries;
     std::vector<std::size_t> clique;
@@ -495,7 +495,12 @@ void PointSolver::probe() {
             whole ? std::floor(low + (upper_ - low) / 2.0) + 1.0 : low + (upper_ - low) / 2.0;
         const int found = relaxed_clique(level, clique);
         if (found < 0) {
-            break;
+            // Undecided within the budget: higher levels are quicker to refute.
+            if (clock_.should_stop()) {
+                break;
+            }
+            low = level;
+            continue;
         }
         if (found == 0) {
             upper_ = whole ? level - 1.0 : level;
@@ -601,7 +606,13 @@ RoundEnd PointSolver::round() {
     if (std::all_of(alive.begin(), alive.end(), [](Word w) { return w == 0; })) {
         return RoundEnd::proven;
     }
-    return refine(alive) ? RoundEnd::refined : RoundEnd::stuck;
+    std::size_t kept = 0;
+    for (const Word w : alive) {
+        kept += static_cast<std::size_t>(std::popcount(w));
+    }
+    // Progress is a cell dropped or split; without either the next round would be this one.
+    const bool dropped = kept < graph.vertices();
+    return refine(alive) || dropped ? RoundEnd::refined : RoundEnd::stuck;
 }
 
 // Drops every cell of `graph` in no p-clique, leaving the others in `alive` (a bitset over the
