@@ -91,7 +91,7 @@ class PointSolver {
     [[nodiscard]] bool refine(const std::vector<Word>& alive);
     [[nodiscard]] int relaxed_clique(double level, std::vector<std::size_t>& clique);
     void probe();
-    void sort_by_degree(const BitGraph& graph);
+    void sort_by_degree(const std::vector<int>& degree);
     [[nodiscard]] bool drill(std::vector<Cell>& tuple, double level, int& budget);
     void keep(const std::vector<Word>& alive);
     void closest_pair();
@@ -304,15 +304,23 @@ BitGraph PointSolver::link_cells() {
     return graph;
 }
 
-// Renumbers the cells in falling order of their degree in `graph`.
-void PointSolver::sort_by_degree(const BitGraph& graph) {
-    std::vector<std::pair<int, std::size_t>> order;
+// Returns the degree of each vertex of `graph`.
+[[nodiscard]] std::vector<int> degrees(const BitGraph& graph) {
+    std::vector<int> degree(graph.vertices(), 0);
     for (std::size_t a = 0; a < graph.vertices(); ++a) {
-        int degree = 0;
         for (std::size_t w = 0; w < graph.words(); ++w) {
-            degree += std::popcount(graph.row(a)[w]);
+            degree[a] += std::popcount(graph.row(a)[w]);
         }
-        order.emplace_back(-degree, a);
+    }
+    return degree;
+}
+
+// Renumbers the cells in falling order of `degree` (one entry per cell).
+void PointSolver::sort_by_degree(const std::vector<int>& degree) {
+    std::vector<std::pair<int, std::size_t>> order;
+    order.reserve(degree.size());
+    for (std::size_t a = 0; a < degree.size(); ++a) {
+        order.emplace_back(-degree[a], a);
     }
     std::sort(order.begin(), order.end());
     std::vector<Cell> sorted;
@@ -580,13 +588,18 @@ RoundEnd PointSolver::round() {
     if (!make_solid()) {
         return RoundEnd::stuck;
     }
-    const BitGraph first = link_cells();
-    if (clock_.should_stop()) {
-        return RoundEnd::stopped;
+    // Numbering the cells by falling degree makes the greedy colourings much tighter. One
+    // graph over the cells lives at a time: memory stays within the cap's budget.
+    std::vector<int> degree;
+    {
+        const BitGraph first = link_cells();
+        if (clock_.should_stop()) {
+            return RoundEnd::stopped;
+        }
+        degree = degrees(first);
     }
     probe();
-    // Numbering the cells by falling degree makes the greedy colourings much tighter.
-    sort_by_degree(first);
+    sort_by_degree(degree);
     const BitGraph graph = link_cells();
     if (clock_.should_stop()) {
         return RoundEnd::stopped;

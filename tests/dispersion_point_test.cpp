@@ -192,15 +192,19 @@ TEST(PointSolver, MatchesBruteForceOnSmallSets) {
 TEST(PointSolver, MatchesBruteForceOnHundredsOfPointsAtPThree) {
     std::mt19937_64 random(99);
     for (int kind : {0, 1, 4}) {
-        const PointSet points =
-            make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(kind, 300, random, false));
-        const double optimum = brute_force(points, 3);
-        const DispersionResult result = solve_point_dispersion(points, 3, {});
-        expect_sound(points, 3, result, optimum);
-        EXPECT_TRUE(result.proven);
-        const DispersionResult exact = solve_point_dispersion_from(points, 3, {0, 1, 2}, {});
-        expect_sound(points, 3, exact, optimum);
-        EXPECT_TRUE(exact.proven);
+        for (const DistanceRule rule : {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_geo,
+                                        DistanceRule::great_circle_km}) {
+            const bool geographic = rule != DistanceRule::tsplib_euc_2d;
+            const PointSet points =
+                make_points(rule, draw_coordinates(kind, 200, random, geographic));
+            const double optimum = brute_force(points, 3);
+            const DispersionResult result = solve_point_dispersion(points, 3, {});
+            expect_sound(points, 3, result, optimum);
+            EXPECT_TRUE(result.proven);
+            const DispersionResult exact = solve_point_dispersion_from(points, 3, {0, 1, 2}, {});
+            expect_sound(points, 3, exact, optimum);
+            EXPECT_TRUE(exact.proven);
+        }
     }
 }
 
