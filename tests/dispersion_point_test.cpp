@@ -149,6 +149,28 @@ TEST(PointDistance, GeographicRules) {
     EXPECT_EQ(distance(DistanceRule::great_circle_km, 10, 20, 10, 20), 0);
 }
 
+// The search relies on two properties of every rule: the distance is the same both ways, and
+// points at the same coordinates are at the same distance from any third one.
+TEST(PointDistance, SymmetricAndTheSameFromEqualPlaces) {
+    const DistanceRule rules[] = {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_ceil_2d,
+                                  DistanceRule::tsplib_att,    DistanceRule::tsplib_geo,
+                                  DistanceRule::euclidean,     DistanceRule::great_circle_km};
+    std::mt19937_64 random(4);
+    std::uniform_real_distribution<double> coordinate(-89.9, 89.9);
+    for (const DistanceRule rule : rules) {
+        for (int trial = 0; trial < 300; ++trial) {
+            const double xa = coordinate(random);
+            const double ya = coordinate(random);
+            const PointSet points =
+                make_points(rule, {{xa, ya}, {coordinate(random), coordinate(random)}, {xa, ya}});
+            EXPECT_EQ(point_distance(points, 0, 1), point_distance(points, 1, 0));
+            EXPECT_EQ(point_distance(points, 0, 1), point_distance(points, 2, 1));
+            EXPECT_EQ(point_distance(points, 1, 2), point_distance(points, 2, 1));
+            EXPECT_GE(point_distance(points, 0, 1), point_distance(points, 0, 2));
+        }
+    }
+}
+
 // Every rule and kind of point set, n up to 30 and p = 2..6, against brute force.
 TEST(PointSolver, MatchesBruteForceOnSmallSets) {
     const DistanceRule rules[] = {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_ceil_2d,
@@ -237,6 +259,37 @@ TEST(PointSolver, StoppedSearchStillBoundsTheOptimum) {
     EXPECT_GE(cut.upper_bound, cut.value);
     EXPECT_TRUE(cut.interrupted || cut.proven);
     EXPECT_GE(reports, 1);
+}
+
+// Degenerate sets at sizes where the cells matter: every point chosen (the closest pair
+// decides), and thousands of points at a handful of places.
+TEST(PointSolver, AllPointsAndRepeatedPlaces) {
+    std::mt19937_64 random(23);
+    const PointSet scattered =
+        make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(1, 400, random, false));
+    const DispersionResult all = solve_point_dispersion(scattered, 400, {});
+    EXPECT_TRUE(all.proven);
+    EXPECT_EQ(all.value, 0);  // 400 points on a 5 x 5 grid repeat
+    const PointSet spread =
+        make_points(DistanceRule::great_circle_km, draw_coordinates(0, 300, random, true));
+    std::vector<std::size_t> every(300);
+    for (std::size_t i = 0; i < every.size(); ++i) {
+        every[i] = i;
+    }
+    expect_sound(spread, 300, solve_point_dispersion(spread, 300, {}), value_of(spread, every));
+
+    // 5,000 points at three places: three can be chosen apart, a fourth cannot.
+    std::vector<std::pair<double, double>> places;
+    for (int i = 0; i < 5000; ++i) {
+        places.emplace_back(i % 3 * 100.0, i % 3 == 2 ? 50.0 : 0.0);
+    }
+    const PointSet repeated = make_points(DistanceRule::euclidean, places);
+    const DispersionResult three = solve_point_dispersion(repeated, 3, {});
+    EXPECT_TRUE(three.proven);
+    EXPECT_EQ(three.value, 100);  // (0, 0), (100, 0), (200, 50)
+    const DispersionResult four = solve_point_dispersion(repeated, 4, {});
+    EXPECT_TRUE(four.proven);
+    EXPECT_EQ(four.value, 0);
 }
 
 // Stopped at any moment, a search keeps its promises: each limit below stops it somewhere else
