@@ -495,6 +495,12 @@ void PointSolver::probe() {
     int polish_tries = kPolishTries;
     std::vector<std::size_t> clique;
     while (upper_ > low) {
+        // Levels stay above the value: the cells hold every selection worth more than it, and
+        // only of those does a missing clique prove anything.
+        low = std::max(low, value_);
+        if (upper_ <= low) {
+            break;
+        }
         // Whole-valued rules bisect over integers; real ones stop at a relative width of 1e-9.
         if (!whole && upper_ - low <= 1e-9 * std::fabs(upper_)) {
             break;
