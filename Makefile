@@ -1,5 +1,5 @@
 # Thin driver over the CMake presets; every build product goes under build/.
-.PHONY: all build test run clean bench bench-quality install package
+.PHONY: all build test run clean bench bench-quality bench-points install package
 .PHONY: sanitize fuzz memcheck lint install-check
 
 all: build
@@ -27,10 +27,10 @@ install: build
 package: build
 	cd build/default && cpack
 
-# The quality benchmark first, then instances of 50 to 4,000 cities generated under
+# The quality and point benchmarks first, then instances of 50 to 4,000 cities generated under
 # build/bench/instancias and the program measured against its literal baseline there; not part
 # of `make test`.
-bench: bench-quality
+bench: bench-quality bench-points
 	cmake --preset bench
 	cmake --build --preset bench -j 2
 	mkdir -p build/bench/instancias
@@ -43,6 +43,17 @@ bench-quality:
 	cmake --build --preset quality -j 2
 	build/quality/bench/dispersao-qualidade bench/data 20
 	bench/time_exact.sh build/quality
+
+# dispersao-exato on the 40 point sets with published optima at p = 3, 5 and 10 (limits 600 s,
+# 600 s, 300 s), on random sets of 10^5, 10^6 and 10^7 points at p = 3 and on a menu program
+# instance of 1,000 cities at p = 5. A subset, e.g.:
+#   make bench-points BENCH_POINTS_INSTANCES="rw1621 u1817" BENCH_POINTS_P="5" BENCH_POINTS_RANDOM=-
+bench-points:
+	cmake --preset bench
+	cmake --build --preset bench -j 2
+	build/bench/bench/dispersao-bench-pontos build/bench/dispersao-exato \
+	    build/bench/dispersao-gerar bench/data/points build/bench/pontos \
+	    build/bench/dispersao-gerar
 
 # Hardening checks; each configures and builds its own preset.
 sanitize:

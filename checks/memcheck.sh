@@ -10,13 +10,34 @@ root="$PWD"
 command -v valgrind >/dev/null || { echo "memcheck: valgrind is missing (apt-get install valgrind)" >&2; exit 1; }
 
 cmake --preset default >/dev/null
-cmake --build --preset default --target dispersao
+cmake --build --preset default --target dispersao dispersao-exato
 binary="$root/build/default/dispersao"
+exato="$root/build/default/dispersao-exato"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/dispersao-memcheck-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 failures=0
 sessions=0
+
+# under_valgrind LABEL EXPECTED_STATUS DIR PROGRAM ARGS...
+# Runs PROGRAM with ARGS in DIR under valgrind, standard input from DIR/input, and counts a
+# failure when valgrind reports anything or the status is not EXPECTED_STATUS.
+under_valgrind() {
+    local label="$1" expected="$2" dir="$3"
+    shift 3
+    local status=0
+    (cd "$dir" && valgrind --quiet --error-exitcode=99 --leak-check=full \
+        --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect \
+        --log-file="$dir/valgrind.log" "$@" <input >output 2>errors) || status=$?
+    sessions=$((sessions + 1))
+    if [[ "$status" != "$expected" || -s "$dir/valgrind.log" ]]; then
+        echo "memcheck: $label ended with status $status (expected $expected)"
+        cat "$dir/valgrind.log"
+        failures=$((failures + 1))
+    else
+        echo "memcheck: $label: clean, status $status"
+    fi
+}
 
 # session NAME INPUT EXPECTED_STATUS COUNT_TEXT|- DISTANCE_TEXT|-
 # Writes the two instance files ("-" leaves one out, "@small" copies examples/small's) and runs
@@ -36,18 +57,7 @@ session() {
         *) printf '%b' "$distances" >"$dir/MatrizDistanciasteste.txt" ;;
     esac
     printf '%b' "$input" >"$dir/input"
-    local status=0
-    (cd "$dir" && valgrind --quiet --error-exitcode=99 --leak-check=full \
-        --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect \
-        --log-file="$dir/valgrind.log" "$binary" <input >output) || status=$?
-    sessions=$((sessions + 1))
-    if [[ "$status" != "$expected" || -s "$dir/valgrind.log" ]]; then
-        echo "memcheck: session '$name' ended with status $status (expected $expected)"
-        cat "$dir/valgrind.log"
-        failures=$((failures + 1))
-    else
-        echo "memcheck: session '$name': clean, status $status"
-    fi
+    under_valgrind "session '$name'" "$expected" "$dir" "$binary"
 }
 
 session normal '1\n2\n2\n1\n2\n0\n' 0 @small @small
@@ -62,6 +72,31 @@ session reload_after_malformed '1\n1\n0\n' 0 @small '1 2 17\n99999999999 1 2\n'
 session input_ends_at_once '' 0 @small @small
 session input_ends_after_load '1\n2\n' 0 @small @small
 session menu_garbage '7\n-1\nabc\n99999999999999999999999\n1x\n0\n' 0 @small @small
+
+# exato NAME EXPECTED_STATUS FILE TEXT ARGS...
+# Writes TEXT (printf escapes) into FILE of a fresh folder (FILE "@small": copies examples/small's
+# instance files instead) and runs dispersao-exato with ARGS there.
+exato() {
+    local name="$1" expected="$2" file="$3" text="$4"
+    shift 4
+    local dir="$work/exato_$name"
+    mkdir -p "$dir"
+    if [[ "$file" == @small ]]; then
+        cp examples/small/numcidades.txt examples/small/MatrizDistanciasteste.txt "$dir/"
+    else
+        printf '%b' "$text" >"$dir/$file"
+    fi
+    : >"$dir/input"
+    under_valgrind "dispersao-exato '$name'" "$expected" "$dir" "$exato" "$@"
+}
+
+tsp='DIMENSION : 6\nEDGE_WEIGHT_TYPE : ATT\nNODE_COORD_SECTION\n1 0 0\n2 5 9\n3 9 1\n4 2 7\n5 8 8\n6 0 0\nEOF\n'
+exato tsplib 0 p.tsp "$tsp" -p 4 p.tsp
+exato csv_json 0 p.csv 'nome,lat,lon\n"A, a",10,20\nB,-30,40\nC,50,-60\nD,0,0\n' --json -p=3 p.csv
+exato csv_malformed 1 p.csv 'x,y\n1,2\n"3,4\n' p.csv
+exato tsplib_malformed 1 p.tsp 'DIMENSION : 2\nNODE_COORD_SECTION\n' p.tsp
+exato folder 0 @small '' --json -p 4 .
+exato bad_option 2 p.csv '' --limite-tempo x p.csv
 
 echo "memcheck: $sessions sessions, $failures with problems"
 [[ "$failures" == 0 ]]

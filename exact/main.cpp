@@ -1,21 +1,58 @@
-// Entry of dispersao-exato: loads the instance of the working directory and prints its optimum.
+// Entry of dispersao-exato: the optimum of a menu instance, or of a point file, for any p.
+//
+// Run without arguments it reads the instance of the working directory and prints the best
+// three positions in the report it has always printed. Given options or an input it follows
+// its command line (see usage_text): never reading standard input, reporting faults on
+// standard error with status 1 (2 for the command line) and status 130 after Ctrl-C.
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <exception>
+#include <filesystem>
+#include <new>
+#include <string>
+#include <string_view>
+#include <variant>
 
 #include "console/console.hpp"
 #include "console/standard_output.hpp"
+#include "dispersion/dispersion.hpp"
+#include "exact/command_line.hpp"
 #include "exact/exact_search.hpp"
+#include "exact/matrix_folder.hpp"
+#include "exact/progress_line.hpp"
+#include "exact/report.hpp"
+#include "points/point_files.hpp"
 #include "storage/storage.hpp"
 
-int main() {
-    exit_on_memory_exhaustion();
+namespace {
+
+constexpr int kStatusFault = 1;
+constexpr int kStatusUsage = 2;
+constexpr int kStatusInterrupted = 130;
+
+// Set by the SIGINT handler; the search polls it.
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void on_interrupt(int /*signal*/) {
+    interrupted.store(true);
+    // A second Ctrl-C ends the program at once.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+// The report of the menu instance in the working directory, as the program has always given it.
+int run_without_arguments() {
     int n = 0;
     int* selection = nullptr;
     float** matrix = nullptr;
     // The loader prints why an instance cannot be used; the search needs none of the seeding
     // it also does, which is harmless here.
     if (!load_instance(n, selection, matrix)) {
-        return finish_standard_output(1);
+        return finish_standard_output(kStatusFault);
     }
     const std::clock_t start = std::clock();
     const ExactOptimum optimum = find_exact_optimum(n, matrix);
@@ -30,4 +67,124 @@ int main() {
                 static_cast<double>(stop - start) / static_cast<double>(CLOCKS_PER_SEC));
     release_instance(n, selection, matrix);
     return finish_standard_output(0);
+}
+
+// Prints `message` and the usage on standard error and returns the usage status.
+int usage_fault(const std::string& message) {
+    std::fprintf(stderr, "dispersao-exato: %s\n%s", message.c_str(), usage_text().c_str());
+    return kStatusUsage;
+}
+
+// True when `path` ends in `extension` (".tsp", say), in any case.
+bool has_extension(const std::string& path, std::string_view extension) {
+    if (path.size() < extension.size()) {
+        return false;
+    }
+    const std::string_view tail = std::string_view(path).substr(path.size() - extension.size());
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs the search with the options' limits, Ctrl-C and the progress line in place; returns
+// the result and the search's wall-clock seconds.
+template <typename Search>
+DispersionResult timed_search(const ExactOptions& options, bool integer_values, double& seconds,
+                              Search search) {
+    ProgressLine progress(terminal_stderr(), integer_values);
+    SearchLimits limits;
+    limits.seconds = options.seconds;
+    limits.interrupted = &interrupted;
+    limits.on_progress = [&progress](double lower, double upper) { progress.update(lower, upper); };
+    std::signal(SIGINT, on_interrupt);
+    const auto start = std::chrono::steady_clock::now();
+    DispersionResult result = search(limits);
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    progress.clear();
+    return result;
+}
+
+// Reads the input the options name and searches it; prints the answer and returns the status.
+int run_with_options(const ExactOptions& options) {
+    ExactAnswer answer;
+    double seconds = 0;
+    std::error_code ignored;
+    const bool is_folder =
+        options.input.empty() || std::filesystem::is_directory(options.input, ignored);
+    if (is_folder) {
+        MatrixInstance instance;
+        if (const auto error = load_matrix_folder(options.input, instance)) {
+            std::fprintf(stderr, "%s", error->c_str());
+            return kStatusFault;
+        }
+        if (options.p > instance.n) {
+            return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
+                               "posicoes da instancia (" + std::to_string(instance.n) + ")");
+        }
+        const DispersionResult result =
+            timed_search(options, true, seconds, [&](const SearchLimits& limits) {
+                return solve_matrix_dispersion(instance.n, instance.matrix(), options.p, limits);
+            });
+        answer = matrix_answer(instance.n, options.p, result, seconds);
+    } else {
+        PointFormat format = PointFormat::tsplib;
+        if (has_extension(options.input, ".csv")) {
+            format = PointFormat::csv;
+        } else if (!has_extension(options.input, ".tsp")) {
+            return usage_fault("ENTRADA \"" + options.input +
+                               "\" nao e uma pasta nem um arquivo .tsp ou .csv");
+        }
+        PointSet points;
+        if (const auto error = read_point_file(options.input, format, points)) {
+            std::fprintf(stderr, "%s", describe_point_error(*error, options.input).c_str());
+            return kStatusFault;
+        }
+        if (static_cast<std::size_t>(options.p) > points.size()) {
+            return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
+                               "pontos de " + options.input + " (" + std::to_string(points.size()) +
+                               ")");
+        }
+        const DispersionResult result = timed_search(
+            options, integer_distances(points.rule), seconds, [&](const SearchLimits& limits) {
+                return solve_point_dispersion(points, options.p, limits);
+            });
+        answer = point_answer(points, options.p, result, seconds);
+    }
+    answer.input = options.input.empty() ? "pasta atual" : options.input;
+    const std::string text = options.json ? json_report(answer) : plain_report(answer);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    // An answer that does not reach its reader is a failure, not a success.
+    return finish_standard_output(answer.interrupted ? kStatusInterrupted : 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc <= 1) {
+        // As in the menu program: running out of memory anywhere gives its message, status 1.
+        exit_on_memory_exhaustion();
+        return run_without_arguments();
+    }
+    try {
+        const auto parsed = parse_command_line(argc, argv);
+        if (const auto* error = std::get_if<CommandLineError>(&parsed)) {
+            return usage_fault(error->message);
+        }
+        const auto& options = std::get<ExactOptions>(parsed);
+        if (options.help) {
+            std::printf("%s", usage_text().c_str());
+            return 0;
+        }
+        return run_with_options(options);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "Falta memoria para a busca.\n");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "dispersao-exato: erro inesperado: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "dispersao-exato: erro inesperado.\n");
+    }
+    return kStatusFault;
 }

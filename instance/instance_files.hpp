@@ -40,6 +40,11 @@ struct CityCount {
 // opening it ends the process through fail_out_of_memory.
 CityCount read_city_count(const char* path);
 
+// True when an instance of `count` cities can be held: N = count + 1 fits in 32 bits and the
+// N x N matrix of floats, its row table and the selection vector fit in the memory this process
+// can count on (the available memory, or its control group's limit when lower).
+[[nodiscard]] bool instance_fits(std::int64_t count);
+
 // Why a distance text was rejected.
 enum class DistanceProblem {
     not_integer,         // a token that is not an integer

@@ -18,17 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "sanitizer.hpp"
 #include "session.hpp"
-
-// AddressSanitizer reserves terabytes of address space at start-up, so no program built with
-// it starts under a lowered virtual-memory limit.
-#if defined(__SANITIZE_ADDRESS__)
-#define DISPERSAO_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DISPERSAO_UNDER_ASAN 1
-#endif
-#endif
 
 TEST(MemoryLimit, MatrixBeyondTheLimitEndsWithTheExhaustionMessage) {
 #ifdef DISPERSAO_UNDER_ASAN

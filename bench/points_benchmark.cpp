@@ -1,0 +1,379 @@
+// dispersao-bench-pontos: dispersao-exato on the 40 point sets with published optima and on
+// random point sets, one child process per run.
+//
+// Usage: dispersao-bench-pontos EXATO GERADOR DADOS PASTA [GERADOR_MENU]
+// EXATO is dispersao-exato, GERADOR dispersao-gerar, DADOS the folder of the packed
+// instances and published.csv, PASTA a scratch folder where instances are unpacked and random
+// sets written; GERADOR_MENU, dispersao-gerar again, adds menu program instances solved at p = 5.
+// Prints, per instance and p: n, the value, "otimo" or both bounds, the search's seconds, the whole
+// run's seconds and peak resident memory, beside the published value and seconds. The environment
+// picks a subset:
+//   BENCH_POINTS_INSTANCES  names of instances (default: all 40; "" or "-" for none)
+//   BENCH_POINTS_P          values of p for them (default "3 5 10")
+//   BENCH_POINTS_RANDOM     sizes of the random sets, solved at p = 3 (default
+//                           "100000 1000000 10000000"; "" or "-" for none)
+//   BENCH_POINTS_MENU       cities of the menu program instances (default "1000")
+// Time limits: 300 s for p >= 10, 600 s below.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One published result: the paper's value (an upper bound when not proven) and CPU seconds.
+struct Published {
+    std::string value;
+    bool proven = false;
+    std::string seconds;
+};
+
+// What one run of dispersao-exato gave.
+struct Measured {
+    bool ok = false;  // exited with status 0 and printed a JSON object
+    std::string json;
+    double wall_seconds = 0;
+    double peak_mib = 0;
+};
+
+// Returns the words of environment variable `name`, or `fallback` when it is unset; "-" alone
+// stands for no words.
+std::vector<std::string> words_of(const char* name, const std::string& fallback) {
+    const char* set = std::getenv(name);
+    std::istringstream text(set != nullptr ? std::string(set) : fallback);
+    std::vector<std::string> words;
+    std::string word;
+    while (text >> word) {
+        if (word != "-") {
+            words.push_back(word);
+        }
+    }
+    return words;
+}
+
+// The value of "key" in a one-line JSON object, as written; "" when absent.
+std::string json_field(const std::string& json, const std::string& key) {
+    const std::size_t start = json.find("\"" + key + "\":");
+    if (start == std::string::npos) {
+        return "";
+    }
+    const std::size_t from = start + key.size() + 3;
+    const std::size_t end = json.find_first_of(",}", from);
+    return json.substr(from, end - from);
+}
+
+// Runs `program` with `args`, standard output captured, standard error into `errors`; reports
+// its time and peak resident memory (from wait4).
+Measured run_child(const std::string& program, const std::vector<std::string>& args,
+                   const fs::path& errors) {
+    Measured measured;
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        return measured;
+    }
+    std::fflush(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        const int in = ::open("/dev/null", O_RDONLY);
+        const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(fds[1], 1) < 0 || ::dup2(err, 2) < 0) {
+            ::_exit(99);
+        }
+        ::close(fds[0]);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(98);
+    }
+    ::close(fds[1]);
+    if (pid < 0) {
+        ::close(fds[0]);
+        return measured;
+    }
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0) {
+        measured.json.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    measured.wall_seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // ru_maxrss is in KiB on Linux.
+    measured.peak_mib = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    measured.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !measured.json.empty();
+    return measured;
+}
+
+// Reads published.csv: instance,p,value,proven,cpu_s.
+std::map<std::pair<std::string, int>, Published> read_published(const fs::path& path,
+                                                                std::vector<std::string>& names) {
+    std::map<std::pair<std::string, int>, Published> table;
+    std::ifstream file(path);
+    std::string line;
+    std::getline(file, line);  // the header
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        std::string name;
+        std::string p;
+        Published published;
+        std::string proven;
+        std::getline(fields, name, ',');
+        std::getline(fields, p, ',');
+        std::getline(fields, published.value, ',');
+        std::getline(fields, proven, ',');
+        std::getline(fields, published.seconds, ',');
+        published.proven = proven == "yes";
+        if (names.empty() || names.back() != name) {
+            names.push_back(name);
+        }
+        table[{name, std::atoi(p.c_str())}] = published;
+    }
+    return table;
+}
+
+// One line naming the machine: host, processor, cores, memory.
+std::string machine() {
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    std::string model = "?";
+    std::string memory = "?";
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(cpuinfo, line)) {
+        if (line.rfind("model name", 0) == 0) {
+            model = line.substr(line.find(':') + 2);
+            break;
+        }
+    }
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    double kib = 0;
+    if (meminfo >> key >> kib) {
+        memory = std::to_string(std::lround(kib / 1024 / 1024)) + " GiB";
+    }
+    return std::string(host) + ": " + model + ", " +
+           std::to_string(std::thread::hardware_concurrency()) + " nucleos, " + memory;
+}
+
+// Returns `path` in single quotes for the shell.
+std::string shell_quoted(const fs::path& path) {
+    std::string text = "'";
+    text += path.string();
+    text += "'";
+    return text;
+}
+
+// Makes `file` with the shell command that `command_to(partial)` gives for writing it under a
+// temporary name, then renames it into place, so that a cut-short run leaves no partial file.
+// Returns true when `file` is there afterwards; an existing file is kept as it is.
+bool make_file(const std::function<std::string(const std::string&)>& command_to,
+               const fs::path& file) {
+    if (fs::exists(file)) {
+        return true;
+    }
+    fs::path partial = file;
+    partial += ".tmp";
+    std::string command = command_to(shell_quoted(partial));
+    command += " && mv ";
+    command += shell_quoted(partial);
+    command += " ";
+    command += shell_quoted(file);
+    return std::system(command.c_str()) == 0 && fs::exists(file);
+}
+
+// Totals of one value of p.
+struct Tally {
+    int runs = 0;
+    int proven = 0;
+    int as_published = 0;
+    int with_published = 0;
+    double slowest = 0;
+};
+
+// The runs of one benchmark, their lines and their totals.
+class PointBench {
+  public:
+    PointBench(std::string exato, fs::path work,
+               std::map<std::pair<std::string, int>, Published> published)
+        : exato_(std::move(exato)), work_(std::move(work)), published_(std::move(published)) {}
+
+    // Runs dispersao-exato on `input` at `p` and prints its line; `label` names it.
+    void measure(const std::string& label, const fs::path& input, int p) {
+        const std::string limit = p >= 10 ? "300" : "600";
+        const fs::path errors = work_ / "erros.txt";
+        const Measured m = run_child(
+            exato_, {"--json", "-p", std::to_string(p), "--limite-tempo", limit, input.string()},
+            errors);
+        if (!m.ok) {
+            std::printf("%-22s falhou; veja %s\n", label.c_str(), errors.c_str());
+            all_ran_ = false;
+            return;
+        }
+        const std::string value = json_field(m.json, "valor");
+        const bool proven = json_field(m.json, "otimo") == "true";
+        const std::string proof =
+            proven ? "otimo" : "[" + value + ", " + json_field(m.json, "limite_superior") + "]";
+        const double search = std::atof(json_field(m.json, "segundos").c_str());
+        std::string paper_value = "-";
+        std::string paper_seconds = "-";
+        Tally& tally = tallies_[p];
+        ++tally.runs;
+        tally.proven += proven ? 1 : 0;
+        tally.slowest = std::max(tally.slowest, m.wall_seconds);
+        const auto found = published_.find({label, p});
+        if (found != published_.end()) {
+            paper_value = (found->second.proven ? "" : "<=") + found->second.value;
+            paper_seconds = found->second.proven ? found->second.seconds : "aberto";
+            ++tally.with_published;
+            tally.as_published +=
+                (proven && found->second.proven && value == found->second.value) ? 1 : 0;
+        }
+        std::printf("%-22s %9s %3d %20s %-28s %9.3f %9.3f %8.1f %10s %10s\n", label.c_str(),
+                    json_field(m.json, "n").c_str(), p, value.c_str(), proof.c_str(), search,
+                    m.wall_seconds, m.peak_mib, paper_value.c_str(), paper_seconds.c_str());
+        std::fflush(stdout);
+    }
+
+    // Records an input that could not be prepared.
+    void missing(const std::string& label, const char* why) {
+        std::printf("%-22s %s\n", label.c_str(), why);
+        all_ran_ = false;
+    }
+
+    // Prints the totals of each p; returns true when every run went through.
+    bool summary() const {
+        for (const auto& [p, tally] : tallies_) {
+            std::printf(
+                "p = %d: %d de %d provados otimos; %d de %d com o valor publicado provado; "
+                "execucao mais longa %.3f s\n",
+                p, tally.proven, tally.runs, tally.as_published, tally.with_published,
+                tally.slowest);
+        }
+        return all_ran_;
+    }
+
+  private:
+    std::string exato_;
+    fs::path work_;
+    std::map<std::pair<std::string, int>, Published> published_;
+    std::map<int, Tally> tallies_;
+    bool all_ran_ = true;
+};
+
+// The published instances named by `names`, unpacked into `work`, at each p of `ps`.
+void run_published(PointBench& bench, const fs::path& data, const fs::path& work,
+                   const std::vector<std::string>& names, const std::vector<std::string>& ps) {
+    for (const std::string& name : names) {
+        const fs::path file = work / (name + ".tsp");
+        const fs::path packed = data / (name + ".tsp.xz");
+        const auto unpack = [&](const std::string& to) {
+            return "xz -dc " + shell_quoted(packed) + " > " + to;
+        };
+        if (!make_file(unpack, file)) {
+            bench.missing(name, "nao foi possivel descompactar");
+            continue;
+        }
+        for (const std::string& p : ps) {
+            bench.measure(name, file, std::atoi(p.c_str()));
+        }
+    }
+}
+
+// Uniform and clustered random sets of each size in `sizes`, made by `generator`, at p = 3.
+void run_random(PointBench& bench, const std::string& generator, const fs::path& work,
+                const std::vector<std::string>& sizes) {
+    for (const std::string& size : sizes) {
+        for (const std::string kind : {"uniforme", "agrupado"}) {
+            std::string label = kind;
+            label += "-";
+            label += size;
+            const fs::path file = work / (label + ".csv");
+            const auto generate = [&](const std::string& to) {
+                std::string command = shell_quoted(generator);
+                for (const std::string& word :
+                     {std::string("--pontos"), kind, std::string("--semente 1"), size, to}) {
+                    command += " ";
+                    command += word;
+                }
+                return command + " > /dev/null";
+            };
+            if (!make_file(generate, file)) {
+                bench.missing(label, "nao foi possivel gerar");
+                continue;
+            }
+            bench.measure(label, file, 3);
+        }
+    }
+}
+
+// Menu program instances of each number of cities in `sizes`, made by `generator`, at p = 5.
+void run_menu(PointBench& bench, const std::string& generator, const fs::path& work,
+              const std::vector<std::string>& sizes) {
+    for (const std::string& cities : sizes) {
+        const fs::path folder = work / ("menu-" + cities);
+        std::string command = shell_quoted(generator);
+        command += " --semente 1 " + cities + " " + shell_quoted(folder) + " > /dev/null";
+        fs::create_directories(folder);
+        if (!fs::exists(folder / "MatrizDistanciasteste.txt") &&
+            std::system(command.c_str()) != 0) {
+            bench.missing(folder.filename().string(), "nao foi possivel gerar");
+            continue;
+        }
+        bench.measure(folder.filename().string(), folder, 5);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "uso: %s EXATO GERADOR DADOS PASTA [GERADOR_MENU]\n", argv[0]);
+        return 2;
+    }
+    const fs::path data = argv[3];
+    const fs::path work = argv[4];
+    fs::create_directories(work);
+    std::vector<std::string> all_names;
+    auto published = read_published(data / "published.csv", all_names);
+    std::string all_list;
+    for (const std::string& name : all_names) {
+        all_list += name;
+        all_list += " ";
+    }
+    std::printf("Maquina %s\n", machine().c_str());
+    std::printf("%-22s %9s %3s %20s %-28s %9s %9s %8s %10s %10s\n", "instancia", "n", "p", "valor",
+                "prova", "busca_s", "total_s", "pico_MiB", "publicado", "public_s");
+    PointBench bench(fs::absolute(argv[1]).string(), work, std::move(published));
+    run_published(bench, data, work, words_of("BENCH_POINTS_INSTANCES", all_list),
+                  words_of("BENCH_POINTS_P", "3 5 10"));
+    run_random(bench, fs::absolute(argv[2]).string(), work,
+               words_of("BENCH_POINTS_RANDOM", "100000 1000000 10000000"));
+    if (argc == 6) {
+        run_menu(bench, fs::absolute(argv[5]).string(), work,
+                 words_of("BENCH_POINTS_MENU", "1000"));
+    }
+    return bench.summary() ? 0 : 1;
+}

@@ -1,0 +1,61 @@
+// Fuzz target for the point readers: any text, either format, any cutting into blocks.
+//
+// Input layout: byte 0 picks the format (bit 0: TSPLIB or CSV) and the block size of the second
+// parse (bits 1..3: the source hands out 1..8 bytes at a time); the rest is the text. The text is
+// parsed twice, once whole and once in tiny blocks; both must agree on the verdict and the points.
+// A fault's message must be one printable line.
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "points/point_files.hpp"
+
+namespace {
+
+[[nodiscard]] bool same_points(const PointSet& a, const PointSet& b) {
+    return a.rule == b.rule && a.x == b.x && a.y == b.y && a.ids == b.ids && a.names == b.names;
+}
+
+[[nodiscard]] bool same_error(const std::optional<PointError>& a,
+                              const std::optional<PointError>& b) {
+    if (a.has_value() != b.has_value()) {
+        return false;
+    }
+    return !a || (a->failure == b->failure && a->line == b->line && a->detail == b->detail);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    const PointFormat format = (data[0] & 1U) != 0 ? PointFormat::csv : PointFormat::tsplib;
+    const std::size_t block = 1 + ((data[0] >> 1U) & 7U);
+    const char* text = reinterpret_cast<const char*>(data + 1);
+    const std::size_t length = size - 1;
+    const auto parse = [&](std::size_t max_block, PointSet& points) {
+        const ByteSource source = memory_source(text, length, max_block);
+        return format == PointFormat::tsplib ? parse_tsplib_points(source, points)
+                                             : parse_csv_points(source, points);
+    };
+    PointSet whole;
+    PointSet pieces;
+    const std::optional<PointError> whole_error = parse(SIZE_MAX, whole);
+    const std::optional<PointError> pieces_error = parse(block, pieces);
+    if (!same_error(whole_error, pieces_error) || !same_points(whole, pieces)) {
+        std::abort();
+    }
+    if (whole_error) {
+        const std::string message = describe_point_error(*whole_error, "f");
+        if (message.back() != '\n' || message.find('\n') != message.size() - 1 ||
+            message.find_first_of(std::string("\0\r", 2)) != std::string::npos) {
+            std::abort();
+        }
+    } else if (whole.x.size() != whole.y.size() || whole.x.size() != whole.ids.size() ||
+               (!whole.names.empty() && whole.names.size() != whole.x.size())) {
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,317 @@
+// The point solver against brute force on many small sets, the distance rules on known
+// values, and what a search stopped early still promises.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <vector>
+
+#include "dispersion/dispersion.hpp"
+#include "dispersion/point_search.hpp"
+
+namespace {
+
+// Returns a point set under `rule` with the given coordinates.
+PointSet make_points(DistanceRule rule, const std::vector<std::pair<double, double>>& at) {
+    PointSet points;
+    points.rule = rule;
+    for (const auto& [x, y] : at) {
+        points.x.push_back(x);
+        points.y.push_back(y);
+        points.ids.push_back(static_cast<std::int64_t>(points.ids.size()) + 1);
+    }
+    return points;
+}
+
+double distance(DistanceRule rule, double xa, double ya, double xb, double yb) {
+    const PointSet points = make_points(rule, {{xa, ya}, {xb, yb}});
+    return point_distance(points, 0, 1);
+}
+
+// Returns the smallest distance among the chosen points.
+double value_of(const PointSet& points, const std::vector<std::size_t>& chosen) {
+    double worst = std::numeric_limits<double>::infinity();
+    for (std::size_t a = 0; a < chosen.size(); ++a) {
+        for (std::size_t b = a + 1; b < chosen.size(); ++b) {
+            worst = std::min(worst, point_distance(points, chosen[a], chosen[b]));
+        }
+    }
+    return worst;
+}
+
+// Returns the best value of p points by trying every subset.
+double brute_force(const PointSet& points, int p) {
+    const std::size_t n = points.size();
+    std::vector<std::size_t> chosen;
+    double best = -std::numeric_limits<double>::infinity();
+    // Depth-first over subsets in rising order, cut when the partial value cannot win.
+    const auto extend = [&](const auto& self, std::size_t from, double worst) -> void {
+        if (chosen.size() == static_cast<std::size_t>(p)) {
+            best = std::max(best, worst);
+            return;
+        }
+        for (std::size_t i = from; i + (static_cast<std::size_t>(p) - chosen.size()) <= n; ++i) {
+            double with = worst;
+            for (const std::size_t c : chosen) {
+                with = std::min(with, point_distance(points, c, i));
+            }
+            if (with > best) {
+                chosen.push_back(i);
+                self(self, i + 1, with);
+                chosen.pop_back();
+            }
+        }
+    };
+    extend(extend, 0, std::numeric_limits<double>::infinity());
+    return best;
+}
+
+// Checks that `result` is a valid answer for p points of `points`, and that its bounds hold
+// the true optimum.
+void expect_sound(const PointSet& points, int p, const DispersionResult& result, double optimum) {
+    ASSERT_EQ(result.chosen.size(), static_cast<std::size_t>(p));
+    EXPECT_TRUE(std::is_sorted(result.chosen.begin(), result.chosen.end()));
+    EXPECT_TRUE(std::adjacent_find(result.chosen.begin(), result.chosen.end()) ==
+                result.chosen.end());
+    EXPECT_LT(result.chosen.back(), points.size());
+    EXPECT_EQ(result.value, value_of(points, result.chosen));
+    EXPECT_GE(result.upper_bound, optimum);
+    EXPECT_LE(result.value, optimum);
+    EXPECT_EQ(result.proven, result.value == result.upper_bound);
+}
+
+// Coordinates of a kind that troubles the search: spread, on a small grid (ties and repeats),
+// on one line, all at one place, or in tight clusters.
+std::vector<std::pair<double, double>> draw_coordinates(int kind, int n, std::mt19937_64& random,
+                                                        bool geographic) {
+    std::uniform_real_distribution<double> uniform(geographic ? -60.0 : -1000.0,
+                                                   geographic ? 60.0 : 1000.0);
+    std::uniform_int_distribution<int> grid(0, 4);
+    std::vector<std::pair<double, double>> at;
+    for (int i = 0; i < n; ++i) {
+        switch (kind) {
+            case 0:
+                at.emplace_back(uniform(random), uniform(random));
+                break;
+            case 1:
+                at.emplace_back(grid(random) * 10.0, grid(random) * 10.0);
+                break;
+            case 2: {
+                const double t = uniform(random);
+                at.emplace_back(t / 2.0, t / 4.0);
+                break;
+            }
+            case 3:
+                at.emplace_back(12.5, -7.25);
+                break;
+            default: {
+                const double centre = grid(random) * (geographic ? 20.0 : 500.0);
+                at.emplace_back(centre + uniform(random) / 300.0, centre - uniform(random) / 300.0);
+            }
+        }
+    }
+    return at;
+}
+
+TEST(PointDistance, TsplibPlanarRules) {
+    EXPECT_EQ(distance(DistanceRule::tsplib_euc_2d, 0, 0, 3, 4), 5);
+    EXPECT_EQ(distance(DistanceRule::tsplib_euc_2d, 0, 0, 1, 1), 1);    // 1.414 rounds down
+    EXPECT_EQ(distance(DistanceRule::tsplib_euc_2d, 0, 0, 1.5, 0), 2);  // halves round up
+    EXPECT_EQ(distance(DistanceRule::tsplib_ceil_2d, 0, 0, 1, 1), 2);
+    EXPECT_EQ(distance(DistanceRule::tsplib_ceil_2d, 0, 0, 3, 4), 5);
+    EXPECT_EQ(distance(DistanceRule::tsplib_att, 0, 0, 10, 0), 4);    // r = 3.16
+    EXPECT_EQ(distance(DistanceRule::tsplib_att, 0, 0, 30, 10), 10);  // r = 10 exactly
+    EXPECT_EQ(distance(DistanceRule::tsplib_att, 0, 0, 0, 0), 0);
+    EXPECT_DOUBLE_EQ(distance(DistanceRule::euclidean, 1, 1, 4, 5), 5);
+    // Tiny and huge coordinates neither vanish nor overflow.
+    EXPECT_GT(distance(DistanceRule::euclidean, 0, 0, 1e-200, 1e-200), 0);
+    EXPECT_EQ(distance(DistanceRule::tsplib_ceil_2d, 0, 0, 1e-200, 0), 1);
+    EXPECT_TRUE(std::isfinite(distance(DistanceRule::euclidean, -1e300, -1e300, 1e300, 1e300)));
+}
+
+TEST(PointDistance, GeographicRules) {
+    // GEO reads DDD.MM: 1.00 is one degree, 0.30 is thirty minutes; with TSPLIB's pi the
+    // degree is 111.32 km, and every distance adds 1 before truncation.
+    EXPECT_EQ(distance(DistanceRule::tsplib_geo, 0, 0, 0, 1.00), 112);
+    EXPECT_EQ(distance(DistanceRule::tsplib_geo, 0, 0, 0.30, 0), 56);
+    EXPECT_EQ(distance(DistanceRule::tsplib_geo, 0, -0.30, 0, 0.30), 112);
+    EXPECT_EQ(distance(DistanceRule::tsplib_geo, 40.30, 20.15, 40.30, 20.15), 1);
+    const double quarter = 6371.0 * std::numbers::pi / 2.0;
+    EXPECT_NEAR(distance(DistanceRule::great_circle_km, 0, 0, 0, 90), quarter, 1e-9);
+    EXPECT_NEAR(distance(DistanceRule::great_circle_km, 0, 0, 90, 45), quarter, 1e-9);
+    EXPECT_NEAR(distance(DistanceRule::great_circle_km, 10, 0, -10, 180), 2 * quarter, 1e-6);
+    EXPECT_EQ(distance(DistanceRule::great_circle_km, 10, 20, 10, 20), 0);
+}
+
+// The search relies on two properties of every rule: the distance is the same both ways, and
+// points at the same coordinates are at the same distance from any third one.
+TEST(PointDistance, SymmetricAndTheSameFromEqualPlaces) {
+    const DistanceRule rules[] = {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_ceil_2d,
+                                  DistanceRule::tsplib_att,    DistanceRule::tsplib_geo,
+                                  DistanceRule::euclidean,     DistanceRule::great_circle_km};
+    std::mt19937_64 random(4);
+    std::uniform_real_distribution<double> coordinate(-89.9, 89.9);
+    for (const DistanceRule rule : rules) {
+        for (int trial = 0; trial < 300; ++trial) {
+            const double xa = coordinate(random);
+            const double ya = coordinate(random);
+            const PointSet points =
+                make_points(rule, {{xa, ya}, {coordinate(random), coordinate(random)}, {xa, ya}});
+            EXPECT_EQ(point_distance(points, 0, 1), point_distance(points, 1, 0));
+            EXPECT_EQ(point_distance(points, 0, 1), point_distance(points, 2, 1));
+            EXPECT_EQ(point_distance(points, 1, 2), point_distance(points, 2, 1));
+            EXPECT_GE(point_distance(points, 0, 1), point_distance(points, 0, 2));
+        }
+    }
+}
+
+// Every rule and kind of point set, n up to 30 and p = 2..6, against brute force.
+TEST(PointSolver, MatchesBruteForceOnSmallSets) {
+    const DistanceRule rules[] = {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_ceil_2d,
+                                  DistanceRule::tsplib_att,    DistanceRule::tsplib_geo,
+                                  DistanceRule::euclidean,     DistanceRule::great_circle_km};
+    std::mt19937_64 random(2024);
+    int cases = 0;
+    for (const DistanceRule rule : rules) {
+        const bool geographic =
+            rule == DistanceRule::tsplib_geo || rule == DistanceRule::great_circle_km;
+        for (int trial = 0; trial < 60; ++trial) {
+            const int kind = trial % 5;
+            const int n = 2 + static_cast<int>(random() % 29);
+            const int p = std::min(n, 2 + static_cast<int>(random() % 5));
+            const PointSet points =
+                make_points(rule, draw_coordinates(kind, n, random, geographic));
+            const DispersionResult result = solve_point_dispersion(points, p, {});
+            const double optimum = brute_force(points, p);
+            SCOPED_TRACE(testing::Message() << "rule " << static_cast<int>(rule) << " kind " << kind
+                                            << " n " << n << " p " << p);
+            expect_sound(points, p, result, optimum);
+            EXPECT_TRUE(result.proven);
+            EXPECT_EQ(result.value, optimum);
+            // From the first p points instead of the heuristics' choice, the cell search
+            // itself must find the better selections.
+            std::vector<std::size_t> start;
+            for (std::size_t k = 0; k < static_cast<std::size_t>(p); ++k) {
+                start.push_back(k);
+            }
+            const DispersionResult exact = solve_point_dispersion_from(points, p, start, {});
+            expect_sound(points, p, exact, optimum);
+            EXPECT_TRUE(exact.proven);
+            EXPECT_EQ(exact.value, optimum);
+            ++cases;
+        }
+    }
+    EXPECT_EQ(cases, 360);
+}
+
+// Larger sets (brute force for p = 3 over all triples) exercise the cell refinement proper.
+TEST(PointSolver, MatchesBruteForceOnHundredsOfPointsAtPThree) {
+    std::mt19937_64 random(99);
+    for (int kind : {0, 1, 4}) {
+        for (const DistanceRule rule : {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_geo,
+                                        DistanceRule::great_circle_km}) {
+            const bool geographic = rule != DistanceRule::tsplib_euc_2d;
+            const PointSet points =
+                make_points(rule, draw_coordinates(kind, 200, random, geographic));
+            const double optimum = brute_force(points, 3);
+            const DispersionResult result = solve_point_dispersion(points, 3, {});
+            expect_sound(points, 3, result, optimum);
+            EXPECT_TRUE(result.proven);
+            const DispersionResult exact = solve_point_dispersion_from(points, 3, {0, 1, 2}, {});
+            expect_sound(points, 3, exact, optimum);
+            EXPECT_TRUE(exact.proven);
+        }
+    }
+}
+
+TEST(PointSolver, StoppedSearchStillBoundsTheOptimum) {
+    std::mt19937_64 random(5);
+    const PointSet small =
+        make_points(DistanceRule::euclidean, draw_coordinates(0, 22, random, false));
+    SearchLimits expired;
+    expired.seconds = 0;
+    const DispersionResult quick = solve_point_dispersion(small, 5, expired);
+    expect_sound(small, 5, quick, brute_force(small, 5));
+    EXPECT_FALSE(quick.interrupted);
+
+    // A big set, interrupted before the first round: a valid selection, a finite bound, the
+    // interruption reported, and progress told with lower <= upper.
+    const PointSet big =
+        make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(0, 20000, random, false));
+    const std::atomic<bool> stop{true};
+    SearchLimits interrupted;
+    interrupted.interrupted = &stop;
+    int reports = 0;
+    interrupted.on_progress = [&reports](double lower, double upper) {
+        EXPECT_LE(lower, upper);
+        ++reports;
+    };
+    const DispersionResult cut = solve_point_dispersion(big, 12, interrupted);
+    ASSERT_EQ(cut.chosen.size(), 12U);
+    EXPECT_EQ(cut.value, value_of(big, cut.chosen));
+    EXPECT_TRUE(std::isfinite(cut.upper_bound));
+    EXPECT_GE(cut.upper_bound, cut.value);
+    EXPECT_TRUE(cut.interrupted || cut.proven);
+    EXPECT_GE(reports, 1);
+}
+
+// Degenerate sets at sizes where the cells matter: every point chosen (the closest pair
+// decides), and thousands of points at a handful of places.
+TEST(PointSolver, AllPointsAndRepeatedPlaces) {
+    std::mt19937_64 random(23);
+    const PointSet scattered =
+        make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(1, 400, random, false));
+    const DispersionResult all = solve_point_dispersion(scattered, 400, {});
+    EXPECT_TRUE(all.proven);
+    EXPECT_EQ(all.value, 0);  // 400 points on a 5 x 5 grid repeat
+    const PointSet spread =
+        make_points(DistanceRule::great_circle_km, draw_coordinates(0, 300, random, true));
+    std::vector<std::size_t> every(300);
+    for (std::size_t i = 0; i < every.size(); ++i) {
+        every[i] = i;
+    }
+    expect_sound(spread, 300, solve_point_dispersion(spread, 300, {}), value_of(spread, every));
+
+    // 5,000 points at three places: three can be chosen apart, a fourth cannot.
+    std::vector<std::pair<double, double>> places;
+    for (int i = 0; i < 5000; ++i) {
+        places.emplace_back(i % 3 * 100.0, i % 3 == 2 ? 50.0 : 0.0);
+    }
+    const PointSet repeated = make_points(DistanceRule::euclidean, places);
+    const DispersionResult three = solve_point_dispersion(repeated, 3, {});
+    EXPECT_TRUE(three.proven);
+    EXPECT_EQ(three.value, 100);  // (0, 0), (100, 0), (200, 50)
+    const DispersionResult four = solve_point_dispersion(repeated, 4, {});
+    EXPECT_TRUE(four.proven);
+    EXPECT_EQ(four.value, 0);
+}
+
+// Stopped at any moment, a search keeps its promises: each limit below stops it somewhere else
+// on the way, and its bound must still hold the optimum that the full search proves.
+TEST(PointSolver, BoundsHoldWhereverTheLimitStrikes) {
+    std::mt19937_64 random(17);
+    const PointSet points =
+        make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(4, 3000, random, false));
+    const DispersionResult full = solve_point_dispersion(points, 8, {});
+    ASSERT_TRUE(full.proven);
+    for (const double seconds : {1e-4, 1e-3, 3e-3, 1e-2, 3e-2, 0.1}) {
+        SearchLimits limits;
+        limits.seconds = seconds;
+        const auto start = std::chrono::steady_clock::now();
+        const DispersionResult cut =
+            solve_point_dispersion_from(points, 8, {0, 1, 2, 3, 4, 5, 6, 7}, limits);
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        SCOPED_TRACE(testing::Message() << "limit " << seconds);
+        expect_sound(points, 8, cut, full.value);
+        EXPECT_LT(took, seconds + 0.5);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,376 @@
+// dispersao-exato run as a user runs it: its command line, reports, statuses, Ctrl-C, the
+// menu instances at any p against brute force, and published optima of TSPLIB point sets.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sanitizer.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    std::string out;
+    std::string err;
+    int status = -1;  // exit status, or -1 when the program did not exit normally
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// A temporary folder for the runs, removed with its contents.
+class Folder {
+  public:
+    Folder() {
+        std::string pattern = (fs::temp_directory_path() / "dispersao-exato-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~Folder() { fs::remove_all(path_); }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(path_ / name, std::ios::binary) << text;
+    }
+
+    // Runs dispersao-exato with `args` in the folder, standard input closed off; sends SIGINT
+    // after `interrupt_after` when that is positive. `out_path` replaces the captured output;
+    // a positive `address_limit` caps the program's virtual memory at that many bytes.
+    [[nodiscard]] Outcome run(const std::vector<std::string>& args,
+                              std::chrono::milliseconds interrupt_after = {},
+                              const std::string& out_path = "", rlim_t address_limit = 0) const {
+        const fs::path out = out_path.empty() ? path_ / ".out" : fs::path(out_path);
+        const fs::path err = path_ / ".err";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::vector<char*> argv{const_cast<char*>(DISPERSAO_EXATO)};
+            for (const std::string& arg : args) {
+                argv.push_back(const_cast<char*>(arg.c_str()));
+            }
+            argv.push_back(nullptr);
+            const int in = ::open("/dev/null", O_RDONLY);
+            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const rlimit limit{address_limit, address_limit};
+            if (address_limit > 0 && ::setrlimit(RLIMIT_AS, &limit) != 0) {
+                ::_exit(97);
+            }
+            if (::chdir(path_.c_str()) != 0 || in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 ||
+                ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0) {
+                ::_exit(99);
+            }
+            ::execv(DISPERSAO_EXATO, argv.data());
+            ::_exit(98);
+        }
+        if (interrupt_after.count() > 0) {
+            std::this_thread::sleep_for(interrupt_after);
+            ::kill(pid, SIGINT);
+        }
+        int raw = 0;
+        ::waitpid(pid, &raw, 0);
+        Outcome result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = out_path.empty() ? slurp(out) : "";
+        result.err = slurp(err);
+        return result;
+    }
+
+    [[nodiscard]] const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+// `count` points spread uniformly over a square, pinned seed, as CSV.
+std::string random_csv(int count) {
+    std::mt19937_64 generator(12);
+    std::uniform_real_distribution<double> coordinate(0, 1e6);
+    std::string text = "x,y\n";
+    for (int i = 0; i < count; ++i) {
+        text += std::to_string(coordinate(generator)) + "," +
+                std::to_string(coordinate(generator)) + "\n";
+    }
+    return text;
+}
+
+// The value of "key" in a one-line JSON object, as written.
+std::string json_field(const std::string& json, const std::string& key) {
+    const std::regex pattern("\"" + key + "\":(\\[[^\\]]*\\]|[^,}]*)");
+    std::smatch match;
+    return std::regex_search(json, match, pattern) ? match[1].str() : "<none>";
+}
+
+const std::string kSeconds = "[0-9]+\\.[0-9]{6}";
+
+}  // namespace
+
+TEST(ExatoCommandLine, JsonHasEveryKeyIdsAscendingAndEscapedNames) {
+    const Folder folder;
+    folder.write("linha.csv",
+                 "x,nome,y\n3,\"a, \"\"b\"\"\",0\n0,c\\d,0\n10,\"\ttab\",0\n1,\xC3\xA9\xFF,0\n");
+    Outcome run = folder.run({"--json", "-p=2", "linha.csv"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::regex_match(
+        run.out, std::regex("\\{\"n\":4,\"p\":2,\"valor\":10,\"otimo\":true,\"limite_superior\":"
+                            "10,\"ids\":\\[2,3\\],\"nomes\":\\[\"c\\\\\\\\d\",\"\\\\ttab\"\\],"
+                            "\"segundos\":" +
+                            kSeconds + "\\}\n")))
+        << run.out;
+    // The plain report shows names with control bytes as '?'.
+    run = folder.run({"-p", "2", "linha.csv"});
+    EXPECT_NE(run.out.find("\n  2  c\\d\n  3  ?tab\n"), std::string::npos) << run.out;
+    // Real distances keep every digit; names that are not UTF-8 are mended.
+    folder.write("dois.csv", "lat,lon,nome\n0,0,\xC3\xA9\xFF\n1,1,x\n");
+    run = folder.run({"dois.csv", "--json", "-p", "2"});
+    EXPECT_EQ(json_field(run.out, "valor"), json_field(run.out, "limite_superior"));
+    EXPECT_EQ(json_field(run.out, "nomes"), "[\"\xC3\xA9\\ufffd\",\"x\"]");
+    const double valor = std::stod(json_field(run.out, "valor"));
+    EXPECT_NEAR(valor, 157.249, 0.001);
+    EXPECT_EQ(std::to_string(valor).size() < json_field(run.out, "valor").size(), true);
+}
+
+TEST(ExatoCommandLine, PlainReportOfATsplibFile) {
+    const Folder folder;
+    folder.write("q.tsp",
+                 "NAME: q\nDIMENSION: 4\nEDGE_WEIGHT_TYPE: CEIL_2D\nNODE_COORD_SECTION\n"
+                 "4 0 0\n2 0 2.5\n3 9 0\n1 9 2.5\nEOF\n");
+    const Outcome run = folder.run({"q.tsp", "-p", "3"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(std::regex_match(
+        run.out, std::regex("Entrada: q\\.tsp \\(4 pontos; distancia CEIL_2D \\(TSPLIB\\)\\)\n"
+                            "Pontos escolhidos \\(p = 3\\): (1 2 3|1 2 4|1 3 4|2 3 4)\n"
+                            "Menor distancia: 3\nOtimo provado\\.\n"
+                            "Tempo da busca: [0-9]+\\.[0-9]{3} segundos\n")))
+        << run.out;
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(ExatoCommandLine, StatusesAndTheirOneLineMessages) {
+    const Folder folder;
+    folder.write("quatro.csv", "x,y\n0,0\n1,0\n2,0\n3,0\n");
+    folder.write("ruim.csv", "x,y\n0,0\n1,um\n");
+    fs::create_directory(folder.path() / "vazia");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string first_line;
+    } cases[] = {
+        {{"-p", "1", "quatro.csv"},
+         2,
+         "dispersao-exato: -p quer um numero inteiro de pontos, pelo menos 2, nao \"1\""},
+        {{"quatro.csv", "-p"}, 2, "dispersao-exato: falta o valor da opcao -p"},
+        {{"--tempo", "3"}, 2, "dispersao-exato: opcao desconhecida: --tempo"},
+        {{"--json=sim"}, 2, "dispersao-exato: a opcao --json nao leva valor"},
+        {{"--limite-tempo=-1"},
+         2,
+         "dispersao-exato: --limite-tempo quer um numero de segundos, 0 ou mais, nao \"-1\""},
+        {{"a.csv", "b.csv"}, 2, "dispersao-exato: mais de uma ENTRADA: \"a.csv\" e \"b.csv\""},
+        {{"dados.txt"},
+         2,
+         "dispersao-exato: ENTRADA \"dados.txt\" nao e uma pasta nem um arquivo .tsp ou .csv"},
+        {{"-p", "5", "quatro.csv"},
+         2,
+         "dispersao-exato: p = 5 passa do numero de pontos de quatro.csv (4)"},
+        {{"falta.CSV"}, 1, "O arquivo falta.CSV nao pode ser lido."},
+        {{"ruim.csv"}, 1, "Erro no arquivo ruim.csv, linha 3: \"um\" nao e um numero."},
+        {{"vazia"}, 1, "O arquivo vazia/numcidades.txt nao pode ser aberto."},
+        {{"--json"}, 1, "O arquivo numcidades.txt nao pode ser aberto."},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = folder.run(c.args);
+        EXPECT_EQ(run.status, c.status) << c.first_line;
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.first_line);
+        EXPECT_EQ(run.out, "") << c.first_line;
+        if (c.status == 2) {
+            EXPECT_NE(run.err.find("\nUso: dispersao-exato [opcoes] [ENTRADA]\n"),
+                      std::string::npos);
+        } else {
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        }
+    }
+    const Outcome help = folder.run({"--ajuda"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.substr(0, 25), "Uso: dispersao-exato [opc");
+    // An answer that cannot be written is not a success.
+    const Outcome full = folder.run({"quatro.csv"}, {}, "/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "dispersao-exato: erro ao escrever a saida.\n");
+}
+
+TEST(ExatoCommandLine, MemoryExhaustionIsReportedNotACrash) {
+#ifdef DISPERSAO_UNDER_ASAN
+    GTEST_SKIP() << "a sanitized build cannot start under a virtual-memory limit";
+#else
+    const Folder folder;
+    // The id 10^9 makes the reader keep a table of 10^9 bits: 125 MB against a 96 MiB limit.
+    folder.write("ids.tsp",
+                 "DIMENSION: 1000000000\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n"
+                 "1000000000 0 0\n");
+    const Outcome limited = folder.run({"ids.tsp"}, {}, "", rlim_t{96} << 20U);
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_EQ(limited.err, "Falta memoria para ler os pontos do arquivo ids.tsp.\n");
+    // Without the limit the file reads as far as its missing points.
+    const Outcome unlimited = folder.run({"ids.tsp"});
+    EXPECT_EQ(unlimited.err,
+              "Erro no arquivo ids.tsp, linha 4: o arquivo tem 1 pontos, mas DIMENSION indica "
+              "1000000000.\n");
+#endif
+}
+
+TEST(ExatoCommandLine, CtrlCAndTimeLimitGiveTheBestFoundWithItsBound) {
+    const Folder folder;
+    folder.write("grande.csv", random_csv(40000));
+    for (const bool interrupt : {true, false}) {
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome run =
+            interrupt ? folder.run({"--json", "-p", "20", "grande.csv"}, std::chrono::seconds(2))
+                      : folder.run({"--json", "-p", "20", "--limite-tempo", "1", "grande.csv"});
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(run.status, interrupt ? 130 : 0) << run.err;
+        EXPECT_LT(seconds, 10);
+        EXPECT_EQ(json_field(run.out, "otimo"), "false");
+        EXPECT_LE(std::stod(json_field(run.out, "valor")),
+                  std::stod(json_field(run.out, "limite_superior")));
+        const std::string ids = json_field(run.out, "ids");
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), ','), 19) << run.out;
+    }
+}
+
+namespace {
+
+// The menu instance of examples/<name>: n positions and its (capped, truncated) objective.
+struct MenuInstance {
+    int n = 0;
+    std::vector<int> d;  // n * n, row-major; distance of positions a < b at a * n + b
+
+    [[nodiscard]] std::size_t cell(int a, int b) const {
+        return static_cast<std::size_t>(a) * static_cast<std::size_t>(n) +
+               static_cast<std::size_t>(b);
+    }
+};
+
+MenuInstance read_menu_instance(const std::string& name) {
+    const fs::path folder = fs::path(DISPERSAO_EXAMPLES) / name;
+    MenuInstance instance;
+    std::ifstream(folder / "numcidades.txt") >> instance.n;
+    instance.n += 1;
+    instance.d.assign(instance.cell(instance.n, 0), 0);
+    std::ifstream triples(folder / "MatrizDistanciasteste.txt");
+    int i = 0;
+    int j = 0;
+    int distance = 0;
+    while (triples >> i >> j >> distance) {
+        instance.d[instance.cell(i, j)] = std::min(distance, 100);
+    }
+    return instance;
+}
+
+// The best smallest distance of p positions, by trying every selection.
+int brute_force(const MenuInstance& instance, int p, std::vector<int>& chosen, int from = 0,
+                int best_so_far = -1000000, int current = 1000) {
+    if (static_cast<int>(chosen.size()) == p) {
+        return std::max(best_so_far, current);
+    }
+    for (int next = from; next < instance.n; ++next) {
+        int value = current;
+        for (const int previous : chosen) {
+            value = std::min(value, instance.d[instance.cell(previous, next)]);
+        }
+        if (value <= best_so_far) {
+            continue;
+        }
+        chosen.push_back(next);
+        best_so_far = brute_force(instance, p, chosen, next + 1, best_so_far, value);
+        chosen.pop_back();
+    }
+    return best_so_far;
+}
+
+}  // namespace
+
+TEST(ExatoCommandLine, MenuInstancesAtAnyPMatchBruteForce) {
+    const Folder folder;
+    for (const std::string name : {"small", "berlin52"}) {
+        const MenuInstance instance = read_menu_instance(name);
+        for (const int p : {2, 3, 4, 5}) {
+            std::vector<int> chosen;
+            const int expected = brute_force(instance, p, chosen);
+            const Outcome run = folder.run({"--json", "-p", std::to_string(p),
+                                            (fs::path(DISPERSAO_EXAMPLES) / name).string()});
+            ASSERT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(json_field(run.out, "valor"), std::to_string(expected)) << name << p;
+            EXPECT_EQ(json_field(run.out, "otimo"), "true");
+            EXPECT_EQ(json_field(run.out, "n"), std::to_string(instance.n));
+            // The printed positions reach the printed value.
+            std::istringstream ids(json_field(run.out, "ids").substr(1));
+            std::vector<int> positions;
+            int id = 0;
+            while (ids >> id) {
+                positions.push_back(id);
+                ids.ignore(1);
+            }
+            ASSERT_EQ(static_cast<int>(positions.size()), p);
+            int value = 1000;
+            for (std::size_t a = 0; a < positions.size(); ++a) {
+                for (std::size_t b = a + 1; b < positions.size(); ++b) {
+                    EXPECT_LT(positions[a], positions[b]);
+                    value = std::min(value, instance.d[instance.cell(positions[a], positions[b])]);
+                }
+            }
+            EXPECT_EQ(value, expected);
+        }
+    }
+}
+
+TEST(ExatoCommandLine, PublishedOptimaOfTheSmallerPointSetsAtFive) {
+    const Folder folder;
+    std::ifstream published(fs::path(DISPERSAO_POINTS) / "published.csv");
+    std::string line;
+    int checked = 0;
+    while (std::getline(published, line)) {
+        std::istringstream fields(line);
+        std::string name;
+        std::string p;
+        std::string value;
+        std::getline(fields, name, ',');
+        std::getline(fields, p, ',');
+        std::getline(fields, value, ',');
+        const bool small = name == "rw1621" || name == "u1817" || name == "rl1889" ||
+                           name == "mu1979" || name == "pr2392" || name == "d15112-modif-2500" ||
+                           name == "pcb3038" || name == "nu3496" || name == "ca4663";
+        if (p != "5" || !small) {
+            continue;
+        }
+        const fs::path packed = fs::path(DISPERSAO_POINTS) / (name + ".tsp.xz");
+        const fs::path file = folder.path() / (name + ".tsp");
+        ASSERT_EQ(
+            std::system(("xz -dc '" + packed.string() + "' > '" + file.string() + "'").c_str()), 0);
+        const Outcome run =
+            folder.run({"--json", "-p", "5", "--limite-tempo", "60", file.string()});
+        EXPECT_EQ(run.status, 0) << name << run.err;
+        EXPECT_EQ(json_field(run.out, "valor"), value) << name;
+        EXPECT_EQ(json_field(run.out, "otimo"), "true") << name;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 9);
+}

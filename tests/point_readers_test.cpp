@@ -1,0 +1,211 @@
+// The TSPLIB and CSV point readers: every rule and layout they accept, every fault once, with
+// its message, and the same result whatever the block boundaries.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "points/point_files.hpp"
+
+namespace {
+
+// Parses `text` in `format`, the source handing out at most `block` bytes per read.
+std::optional<PointError> parse(PointFormat format, const std::string& text, PointSet& points,
+                                std::size_t block = SIZE_MAX) {
+    const ByteSource source = memory_source(text.data(), text.size(), block);
+    return format == PointFormat::tsplib ? parse_tsplib_points(source, points)
+                                         : parse_csv_points(source, points);
+}
+
+// The message for `text`, as the file "f" would get it; "" when it reads.
+std::string message(PointFormat format, const std::string& text) {
+    PointSet points;
+    const std::optional<PointError> error = parse(format, text, points);
+    return error ? describe_point_error(*error, "f") : "";
+}
+
+const std::string kTsplibHeader = "NAME : t\nTYPE : TSP\nDIMENSION : 3\nEDGE_WEIGHT_TYPE : ";
+
+}  // namespace
+
+TEST(TsplibPoints, ReadsEveryRuleWithIdsAsWritten) {
+    const struct {
+        std::string type;
+        DistanceRule rule;
+    } rules[] = {{"EUC_2D", DistanceRule::tsplib_euc_2d},
+                 {"CEIL_2D", DistanceRule::tsplib_ceil_2d},
+                 {"ATT", DistanceRule::tsplib_att},
+                 {"GEO", DistanceRule::tsplib_geo}};
+    for (const auto& r : rules) {
+        PointSet points;
+        const std::string text =
+            kTsplibHeader + r.type + "\nNODE_COORD_SECTION\n3 1.5 -2\n1 6.0e2 7\n2 0 0\nEOF\n";
+        ASSERT_FALSE(parse(PointFormat::tsplib, text, points)) << r.type;
+        EXPECT_EQ(points.rule, r.rule);
+        EXPECT_EQ(points.ids, (std::vector<std::int64_t>{3, 1, 2}));
+        EXPECT_EQ(points.x, (std::vector<double>{1.5, 600, 0}));
+        EXPECT_EQ(points.y, (std::vector<double>{-2, 7, 0}));
+        EXPECT_TRUE(points.names.empty());
+    }
+}
+
+TEST(TsplibPoints, KeywordsWithAnyColonSpacingCrlfAndNoEof) {
+    const std::string text =
+        "NAME: t\r\nCOMMENT : a : b\r\nDIMENSION:2\r\nEDGE_WEIGHT_TYPE :EUC_2D\r\n"
+        "NODE_COORD_TYPE : TWOD_COORDS\r\nNODE_COORD_SECTION :\r\n\r\n1 5 5\r\n  2   7 7  \r\n";
+    PointSet points;
+    ASSERT_FALSE(parse(PointFormat::tsplib, text, points));
+    EXPECT_EQ(points.size(), 2U);
+    EXPECT_EQ(points.x[1], 7);
+    // What follows EOF or another section is not read.
+    EXPECT_EQ(message(PointFormat::tsplib, text + "EOF\nrubbish\n"), "");
+    EXPECT_EQ(message(PointFormat::tsplib, text + "DISPLAY_DATA_SECTION\n1 2 3\n"), "");
+}
+
+TEST(TsplibPoints, EachFaultNamesLineAndText) {
+    const std::string coords = "NODE_COORD_SECTION\n";
+    const struct {
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {"", "Erro no arquivo f: falta a secao NODE_COORD_SECTION.\n"},
+        {"DIMENSION : tres\n",
+         "Erro no arquivo f, linha 1: DIMENSION \"tres\" nao e um inteiro de 1 a 1073741824.\n"},
+        {"EDGE_WEIGHT_TYPE : EXPLICIT\n",
+         "Erro no arquivo f, linha 1: EDGE_WEIGHT_TYPE \"EXPLICIT\" nao e suportado (use EUC_2D, "
+         "CEIL_2D, ATT ou GEO).\n"},
+        {"NODE_COORD_TYPE : THREED_COORDS\n",
+         "Erro no arquivo f, linha 1: NODE_COORD_TYPE \"THREED_COORDS\" nao e suportado (so "
+         "TWOD_COORDS).\n"},
+        {"DIMENSION : 2\nEOF\n",
+         "Erro no arquivo f, linha 2: o arquivo termina antes de NODE_COORD_SECTION.\n"},
+        {"CIDADES : 2\n",
+         "Erro no arquivo f, linha 1: \"CIDADES\" nao e uma palavra-chave TSPLIB aceita.\n"},
+        {"EDGE_WEIGHT_TYPE : ATT\n" + coords,
+         "Erro no arquivo f, linha 2: falta DIMENSION antes de NODE_COORD_SECTION.\n"},
+        {"DIMENSION : 2\n" + coords,
+         "Erro no arquivo f, linha 2: falta EDGE_WEIGHT_TYPE antes de NODE_COORD_SECTION.\n"},
+        {kTsplibHeader + "GEO\n" + coords + "1 2\n",
+         "Erro no arquivo f, linha 6: \"1 2\" nao e uma linha \"id x y\".\n"},
+        {kTsplibHeader + "GEO\n" + coords + "1.5 2 3\n",
+         "Erro no arquivo f, linha 6: o id \"1.5\" nao e um numero inteiro.\n"},
+        {kTsplibHeader + "GEO\n" + coords + "1 2 nan\n",
+         "Erro no arquivo f, linha 6: a coordenada \"nan\" nao e um numero.\n"},
+        {kTsplibHeader + "GEO\n" + coords + "4 2 3\n",
+         "Erro no arquivo f, linha 6: o id 4 esta fora do intervalo 1..3.\n"},
+        {kTsplibHeader + "GEO\n" + coords + "2 2 3\n2 2 3\n",
+         "Erro no arquivo f, linha 7: o id 2 aparece mais de uma vez.\n"},
+        {kTsplibHeader + "GEO\n" + coords + "1 0 0\n2 0 0\n3 0 0\n4 0 0\n",
+         "Erro no arquivo f, linha 9: ha mais pontos que DIMENSION (3).\n"},
+        {kTsplibHeader + "GEO\n" + coords + "1 0 0\nEOF\n",
+         "Erro no arquivo f, linha 7: o arquivo tem 1 pontos, mas DIMENSION indica 3.\n"},
+        {kTsplibHeader + "GEO\n" + coords + "1 0 0\n2 0 0",
+         "Erro no arquivo f, linha 7: o arquivo tem 2 pontos, mas DIMENSION indica 3.\n"},
+        {"NAME : " + std::string(70000, 'a') + "\n",
+         "Erro no arquivo f, linha 1: \"NAME : aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" inicia uma "
+         "linha longa demais.\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(message(PointFormat::tsplib, c.text), c.message) << c.text.substr(0, 80);
+    }
+}
+
+TEST(CsvPoints, ColumnsInAnyOrderQuotedNamesAndRowIds) {
+    const std::string text =
+        "\xEF\xBB\xBF"
+        "Nome,cor, LON ,lat\r\n"
+        "\"Sao Paulo, SP\",azul,-46.63,-23.55\r\n"
+        "\r\n"
+        "  \"Diz \"\"oi\"\"\"  ,,\"10\",20\n"
+        "Lugar sem aspas ,x,0,0";
+    PointSet points;
+    ASSERT_FALSE(parse(PointFormat::csv, text, points));
+    EXPECT_EQ(points.rule, DistanceRule::great_circle_km);
+    EXPECT_EQ(points.ids, (std::vector<std::int64_t>{1, 2, 3}));
+    EXPECT_EQ(points.x, (std::vector<double>{-23.55, 20, 0}));
+    EXPECT_EQ(points.y, (std::vector<double>{-46.63, 10, 0}));
+    EXPECT_EQ(points.names,
+              (std::vector<std::string>{"Sao Paulo, SP", "Diz \"oi\"", "Lugar sem aspas"}));
+    // x, y without names; a header with no rows is an empty set.
+    ASSERT_FALSE(parse(PointFormat::csv, "y,x\n1,2\n1,2\n", points));
+    EXPECT_EQ(points.rule, DistanceRule::euclidean);
+    EXPECT_EQ(points.x, (std::vector<double>{2, 2}));
+    EXPECT_TRUE(points.names.empty());
+    ASSERT_FALSE(parse(PointFormat::csv, "x,y\n", points));
+    EXPECT_EQ(points.size(), 0U);
+}
+
+TEST(CsvPoints, EachFaultNamesLineAndText) {
+    const struct {
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {"\n\n", "Erro no arquivo f: o arquivo esta vazio; falta o cabecalho (x,y ou lat,lon).\n"},
+        {"x;y\n1;2\n",
+         "Erro no arquivo f, linha 1: o cabecalho \"x;y\" nao nomeia as colunas x e y nem lat e "
+         "lon.\n"},
+        {"x,y,lat,lon\n",
+         "Erro no arquivo f, linha 1: o cabecalho mistura as colunas x, y com lat, lon.\n"},
+        {"x,y,X\n", "Erro no arquivo f, linha 1: a coluna \"x\" aparece mais de uma vez.\n"},
+        {"x,y\n1,2,3\n",
+         "Erro no arquivo f, linha 2: \"1,2,3\" tem 3 campos; o cabecalho tem 2.\n"},
+        {"x,y\n1,dois\n", "Erro no arquivo f, linha 2: \"dois\" nao e um numero.\n"},
+        {"x,y\n1,1e999\n", "Erro no arquivo f, linha 2: \"1e999\" nao e um numero.\n"},
+        {"lat,lon\n91,0\n",
+         "Erro no arquivo f, linha 2: a latitude \"91\" esta fora do intervalo -90..90.\n"},
+        {"lat,lon\n0,-180.5\n",
+         "Erro no arquivo f, linha 2: a longitude \"-180.5\" esta fora do intervalo "
+         "-180..180.\n"},
+        {"x,y,nome\n1,2,\"abc\n",
+         "Erro no arquivo f, linha 2: as aspas de \"\"abc\" nao se fecham.\n"},
+        {"x,y,nome\n1,2,\"a\"b\n",
+         "Erro no arquivo f, linha 2: \"\"a\"b\" tem texto depois das aspas que fecham o "
+         "campo.\n"},
+        {"x,y\n" + std::string(70000, '1') + ",2\n",
+         "Erro no arquivo f, linha 2: \"1111111111111111111111111111111111111111...\" inicia "
+         "uma linha longa demais.\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(message(PointFormat::csv, c.text), c.message) << c.text.substr(0, 80);
+    }
+}
+
+TEST(PointReaders, BlockBoundariesChangeNothing) {
+    std::string tsplib = "DIMENSION: 400\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n";
+    std::string csv = "nome,x,y\n";
+    for (int i = 1; i <= 400; ++i) {
+        tsplib += std::to_string(i) + " " + std::to_string(i * 7 % 101) + ".25 " +
+                  std::to_string(i * 13 % 97) + "\r\n";
+        csv += "\"p, " + std::to_string(i) + "\"," + std::to_string(i % 11) + ",-" +
+               std::to_string(i) + "e-3\n";
+    }
+    for (const auto& [format, text] :
+         {std::pair{PointFormat::tsplib, tsplib}, std::pair{PointFormat::csv, csv}}) {
+        PointSet whole;
+        ASSERT_FALSE(parse(format, text, whole));
+        ASSERT_EQ(whole.size(), 400U);
+        for (const std::size_t block : {1, 3, 7, 64}) {
+            PointSet cut;
+            ASSERT_FALSE(parse(format, text, cut, block));
+            EXPECT_EQ(cut.x, whole.x);
+            EXPECT_EQ(cut.y, whole.y);
+            EXPECT_EQ(cut.ids, whole.ids);
+            EXPECT_EQ(cut.names, whole.names);
+        }
+    }
+}
+
+TEST(PointReaders, FoldersAndMissingFilesAreUnreadable) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    PointSet points;
+    std::optional<PointError> error = read_point_file(folder.string(), PointFormat::csv, points);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(describe_point_error(*error, "d"), "O arquivo d nao pode ser lido.\n");
+    error = read_point_file((folder / "nao-existe.tsp").string(), PointFormat::tsplib, points);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->failure, PointFailure::unreadable);
+    EXPECT_EQ(describe_point_error({PointFailure::no_memory, 0, ""}, "g"),
+              "Falta memoria para ler os pontos do arquivo g.\n");
+}
