@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "instance/block_source.hpp"
+#include "instance/byte_source.hpp"
 
 // Hands out the lines of a text in order, each as a view into an internal buffer that stays
 // valid until the next call. Lines end at '\n'; a '\r' just before it is dropped, and a last

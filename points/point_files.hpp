@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "instance/block_source.hpp"
+#include "instance/byte_source.hpp"
 #include "points/point_set.hpp"
 
 // Why a point file could not be used.

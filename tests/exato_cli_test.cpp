@@ -213,7 +213,7 @@ TEST(ExatoCommandLine, StatusesAndTheirOneLineMessages) {
     // An answer that cannot be written is not a success.
     const Outcome full = folder.run({"quatro.csv"}, {}, "/dev/full");
     EXPECT_EQ(full.status, 1);
-    EXPECT_EQ(full.err, "dispersao-exato: erro ao escrever a saida.\n");
+    EXPECT_EQ(full.err, "Erro ao escrever na saida padrao.\n");
 }
 
 TEST(ExatoCommandLine, MemoryExhaustionIsReportedNotACrash) {
