@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "instance/instance_files.hpp"
+
 // What one read of a menu choice found.
 enum class MenuInputKind {
     integer,      // `value` holds the integer, clamped to +-10^18
@@ -33,7 +35,10 @@ struct MenuInput {
 // three positions; returns false, with nothing allocated and the reason already printed, when
 // the files describe no usable instance. Ends the process with status 1 when the distance file
 // cannot be opened or the matrix cannot fit in memory.
-[[nodiscard]] bool load_instance(int& n, int*& selection, float**& matrix);
+// A missing count file takes the rest of the menu's line unless `after_missing` says otherwise.
+[[nodiscard]] bool load_instance(
+    int& n, int*& selection, float**& matrix,
+    AfterMissingCount after_missing = AfterMissingCount::skip_menu_newline);
 
 // Releases an instance: the selection vector first, then the matrix's rows and row table.
 void release_instance(int n, int* selection, float** matrix);

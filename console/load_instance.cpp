@@ -7,9 +7,9 @@
 #include "solution/random_draws.hpp"
 #include "storage/storage.hpp"
 
-bool load_instance(int& n, int*& selection, float**& matrix) {
+bool load_instance(int& n, int*& selection, float**& matrix, AfterMissingCount after_missing) {
     seed_generator(static_cast<std::uint64_t>(std::time(nullptr)));
-    const CityCount count = read_city_count(kCityCountFile);
+    const CityCount count = read_city_count(kCityCountFile, after_missing);
     if (count.status != CountStatus::read) {
         return false;
     }

@@ -117,7 +117,8 @@ ExactAnswer point_answer(const PointSet& points, int p, const DispersionResult& 
     return answer;
 }
 
-ExactAnswer matrix_answer(int n, int p, const DispersionResult& result, double seconds) {
+ExactAnswer matrix_answer(int n, int p, const DispersionResult& result, double seconds,
+                          const std::vector<std::string>& position_names) {
     ExactAnswer answer = answer_from(result, p, seconds);
     answer.rule = "a do arquivo, truncada e limitada a 100";
     answer.integer_values = true;
@@ -126,7 +127,26 @@ ExactAnswer matrix_answer(int n, int p, const DispersionResult& result, double s
         answer.ids.push_back(static_cast<std::int64_t>(position));
     }
     std::sort(answer.ids.begin(), answer.ids.end());
+    if (!position_names.empty()) {
+        for (const std::int64_t id : answer.ids) {
+            answer.names.push_back(position_names[static_cast<std::size_t>(id)]);
+        }
+    }
     return answer;
+}
+
+std::string chosen_names_line(const std::vector<int>& positions,
+                              const std::vector<std::string>& position_names) {
+    std::string line = "Cidades escolhidas:";
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const auto position = static_cast<std::size_t>(positions[i]);
+        assert(position < position_names.size());
+        line += (i == 0 ? " " : ", ") + std::to_string(positions[i]);
+        if (!position_names[position].empty()) {
+            line += " " + printable(position_names[position]);
+        }
+    }
+    return line + "\n";
 }
 
 std::string format_value(double value, bool integer) {

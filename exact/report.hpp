@@ -32,9 +32,17 @@ struct ExactAnswer {
 [[nodiscard]] ExactAnswer point_answer(const PointSet& points, int p,
                                        const DispersionResult& result, double seconds);
 
-// Returns the answer for `result` on a menu instance of n positions: ids are the positions.
+// Returns the answer for `result` on a menu instance of n positions: ids are the positions,
+// named by `position_names` (one per position, "" for none) unless that is empty.
 [[nodiscard]] ExactAnswer matrix_answer(int n, int p, const DispersionResult& result,
-                                        double seconds);
+                                        double seconds,
+                                        const std::vector<std::string>& position_names = {});
+
+// Returns "Cidades escolhidas: " and each of `positions` with its name in `position_names`
+// (one per position, "" for none), separated by commas, ending in a newline. Control bytes of
+// names are shown as '?'. Preconditions: every position indexes `position_names`.
+[[nodiscard]] std::string chosen_names_line(const std::vector<int>& positions,
+                                            const std::vector<std::string>& position_names);
 
 // Returns `value` as the reports write it: a whole number without decimals when `integer`
 // (and it is one), otherwise the shortest text that reads back as the same double.

@@ -33,12 +33,19 @@ struct CityCount {
 // anything after the integer ignored), or `no_integer`.
 [[nodiscard]] CityCount parse_city_count(ByteSource source);
 
+// What a count reader that fails does with standard input.
+enum class AfterMissingCount {
+    skip_menu_newline,  // takes one character: the newline the menu's read left behind
+    read_nothing,       // reads nothing, for a program without a menu
+};
+
 // Reads the city count from the file at `path`. When the file cannot be opened or read (a
 // folder under that name, say) it prints "O arquivo <path> nao pode ser aberto. \n", reads and
-// discards one character of standard input and returns `cannot_open`; when the file holds no
-// integer at its start it prints why and returns `no_integer`. Running out of memory while
-// opening it ends the process through fail_out_of_memory.
-CityCount read_city_count(const char* path);
+// discards one character of standard input unless told not to, and returns `cannot_open`; when
+// the file holds no integer at its start it prints why and returns `no_integer`. Running out of
+// memory while opening it ends the process through fail_out_of_memory.
+CityCount read_city_count(const char* path,
+                          AfterMissingCount after_missing = AfterMissingCount::skip_menu_newline);
 
 // True when an instance of `count` cities can be held: N = count + 1 fits in 32 bits and the
 // N x N matrix of floats, its row table and the selection vector fit in the memory this process

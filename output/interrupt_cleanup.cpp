@@ -46,7 +46,7 @@ void remove_and_end(int signal) {
     std::raise(signal);
 }
 
-extern "C" void on_interrupt(int signal) {
+extern "C" void remove_temporaries_on_signal(int signal) {
     if (deferring.load() > 0) {
         pending_signal.store(signal);
         return;
@@ -60,7 +60,7 @@ void remove_temporaries_on_interrupt() {
     static_assert(std::atomic<const char*>::is_always_lock_free &&
                   std::atomic<int>::is_always_lock_free);
     for (const int signal : kInterrupts) {
-        std::signal(signal, on_interrupt);
+        std::signal(signal, remove_temporaries_on_signal);
     }
 }
 

@@ -91,4 +91,31 @@ for redirection in full closed; do
     fi
 done
 
+# The world example names its cities: the plain report adds a line with them, the JSON object
+# a "nomes" array, and the map of its point file renders with ink on it.
+world=$small/../world
+mkdir "$work/world"
+cp "$world/numcidades.txt" "$world/MatrizDistanciasteste.txt" "$world/nomes.txt" "$work/world/"
+run_in "$work/world"
+expect_status world 0
+grep -qx 'Cidades escolhidas: 12 Vostok, 181 Mexico City, 267 Dushanbe' "$work/out" ||
+    fail "world: names line"
+"$program" --json -p 2 "$work/world" | grep -q '"nomes":\["' || fail "world: JSON names"
+status=0
+"$program" --svg "$work/world.svg" "$world/cidades.csv" >/dev/null || status=$?
+[ "$status" -eq 0 ] || fail "map: status $status"
+map_status=0
+bash "$(dirname "$0")/render_map.sh" "$work/world.svg" 2000 >/dev/null || map_status=$?
+[ "$map_status" -eq 0 ] || [ "$map_status" -eq 77 ] || fail "map: blank or unreadable picture"
+status=0
+"$program" --svg "$work/no.svg" "$work/world" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] && [ ! -e "$work/no.svg" ] || fail "map of a menu instance: status $status"
+
+# Help and version by the shared convention; a missing count file reads nothing from the user.
+"$program" --help | grep -q '^Exemplos:' || fail "help"
+"$program" --version | grep -Eq '^dispersao-exato [0-9]' || fail "version"
+status=0
+(cd "$work/empty" && sleep 5 | timeout 3 "$program" >/dev/null) || status=$?
+[ "$status" -eq 1 ] || fail "missing count file: status $status (124: it waited for input)"
+
 finish dispersao-exato
