@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,10 +39,15 @@ inline constexpr int kMaxTsplibCities = 46340;
 // Returns the largest Euclidean distance between two of `cities`, 0 with fewer than two.
 [[nodiscard]] double largest_distance(const std::vector<Point>& cities);
 
-// Returns the distance between a and b times 110 divided by `largest`, truncated toward zero;
-// a result within 1e-9 below a whole number counts as that number, so the largest distance of
-// an instance always scales to 110. Precondition: largest > 0 and no smaller than the distance
-// between a and b.
+// Returns `distance` times 110 divided by `largest`, truncated toward zero; a result within
+// 1e-9 below a whole number counts as that number, so the largest distance of an instance
+// always scales to 110. Precondition: largest > 0 and no smaller than `distance`.
+[[nodiscard]] int scale_distance(double distance, double largest);
+
+// Returns the Euclidean distance between a and b, exact however small or large the differences.
+[[nodiscard]] double euclidean_distance(const Point& a, const Point& b);
+
+// Returns scale_distance of the Euclidean distance between a and b.
 [[nodiscard]] int scaled_distance(const Point& a, const Point& b, double largest);
 
 // Writes the instance of `cities` (index = id - 1) into "numcidades.txt" and
@@ -52,6 +58,18 @@ inline constexpr int kMaxTsplibCities = 46340;
 // Precondition: at least two cities, not all at the same point.
 [[nodiscard]] std::optional<ConversionError> write_instance_files(const std::string& directory,
                                                                   const std::vector<Point>& cities);
+
+// The distance between cities a and b of an instance being written, 0-based, before scaling.
+using CityDistance = std::function<double(std::size_t a, std::size_t b)>;
+
+// Writes the instance of `count` cities (ids 1..count) into `directory` as above, each pair's
+// distance(a, b) scaled with scale_distance against the largest, together with "nomes.txt"
+// holding `names` (line k the name of city k) when there are names; without names an earlier
+// "nomes.txt", which would name other cities, is removed with the same all-or-nothing care.
+// Preconditions: count >= 2; `names` empty or of `count` entries.
+[[nodiscard]] std::optional<ConversionError> write_instance_files(
+    const std::string& directory, std::size_t count, const CityDistance& distance,
+    const std::vector<std::string>& names);
 
 // One distance of a converted MDPLIB instance.
 struct DistanceTriple {

@@ -1,9 +1,12 @@
-// Writing of a converted TSPLIB instance into the two instance files, all or nothing.
+// Writing of a converted instance into the instance files, all or nothing.
+#include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "instance/city_names.hpp"
 #include "instance/instance_files.hpp"
 #include "output/pending_file.hpp"
 #include "tools/conversion.hpp"
@@ -32,7 +35,23 @@ char* put_triple(char* out, int i, int j, int d) {
 
 std::optional<ConversionError> write_instance_files(const std::string& directory,
                                                     const std::vector<Point>& cities) {
-    const double largest = largest_distance(cities);
+    return write_instance_files(directory, cities.size(),
+                                [&cities](std::size_t a, std::size_t b) {
+                                    return euclidean_distance(cities[a], cities[b]);
+                                },
+                                {});
+}
+
+std::optional<ConversionError> write_instance_files(const std::string& directory, std::size_t count,
+                                                    const CityDistance& distance,
+                                                    const std::vector<std::string>& names) {
+    assert(count >= 2 && (names.empty() || names.size() == count));
+    double largest = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t j = i + 1; j < count; ++j) {
+            largest = std::max(largest, distance(i, j));
+        }
+    }
     if (!(largest > 0.0)) {
         return ConversionError{0, "todas as cidades estao no mesmo ponto."};
     }
@@ -49,12 +68,10 @@ std::optional<ConversionError> write_instance_files(const std::string& directory
         std::vector<char> buffer(std::size_t{1} << 20);
         char* out = buffer.data();
         char* const limit = buffer.data() + buffer.size() - 40;
-        const auto n = static_cast<int>(cities.size());
-        for (int i = 0; i < n; ++i) {
-            for (int j = i + 1; j < n; ++j) {
-                const int d = scaled_distance(cities[static_cast<std::size_t>(i)],
-                                              cities[static_cast<std::size_t>(j)], largest);
-                out = put_triple(out, i + 1, j + 1, d);
+        for (std::size_t i = 0; i < count; ++i) {
+            for (std::size_t j = i + 1; j < count; ++j) {
+                const int d = scale_distance(distance(i, j), largest);
+                out = put_triple(out, static_cast<int>(i + 1), static_cast<int>(j + 1), d);
                 if (out >= limit) {
                     std::fwrite(buffer.data(), 1, static_cast<std::size_t>(out - buffer.data()),
                                 distances.file());
@@ -68,15 +85,36 @@ std::optional<ConversionError> write_instance_files(const std::string& directory
     if (!distances.close()) {
         return write_error(distances.temporary_path());
     }
-    PendingFile count(prefix + kCityCountFile);
-    if (!count.opened()) {
-        return write_error(count.temporary_path());
+    PendingFile count_file(prefix + kCityCountFile);
+    if (!count_file.opened()) {
+        return write_error(count_file.temporary_path());
     }
-    std::fprintf(count.file(), "%zu\n", cities.size());
-    if (!count.close()) {
-        return write_error(count.temporary_path());
+    std::fprintf(count_file.file(), "%zu\n", count);
+    if (!count_file.close()) {
+        return write_error(count_file.temporary_path());
     }
-    if (auto failure = commit_files({&distances, &count})) {
+    std::vector<PendingFile*> files{&distances, &count_file};
+    std::vector<std::string> retired;
+    std::optional<PendingFile> names_file;
+    if (names.empty()) {
+        retired.push_back(prefix + kCityNamesFile);
+    } else {
+        names_file.emplace(prefix + kCityNamesFile);
+        if (!names_file->opened()) {
+            return write_error(names_file->temporary_path());
+        }
+        for (std::string name : names) {
+            // A name is one line of the file: line breaks inside it become blanks.
+            std::replace_if(
+                name.begin(), name.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+            std::fprintf(names_file->file(), "%s\n", name.c_str());
+        }
+        if (!names_file->close()) {
+            return write_error(names_file->temporary_path());
+        }
+        files.push_back(&*names_file);
+    }
+    if (auto failure = commit_files(files, retired)) {
         return ConversionError{0, std::move(*failure)};
     }
     return std::nullopt;

@@ -1,4 +1,4 @@
-// Euclidean distances of a TSPLIB instance, scaled so that the largest is 110.
+// Distances of a converted instance, scaled so that the largest is 110.
 #include <algorithm>
 #include <cassert>
 #include <cmath>
@@ -41,9 +41,17 @@ double largest_distance(const std::vector<Point>& cities) {
     return largest;
 }
 
+double euclidean_distance(const Point& a, const Point& b) {
+    return euclidean(a, b);
+}
+
 int scaled_distance(const Point& a, const Point& b, double largest) {
+    return scale_distance(euclidean(a, b), largest);
+}
+
+int scale_distance(double distance, double largest) {
     assert(largest > 0.0);
-    const double scaled = euclidean(a, b) * kScale / largest;
+    const double scaled = distance * kScale / largest;
     assert(scaled <= kScale * (1.0 + kSnap));
     const double whole = std::floor(scaled + kSnap);
     return static_cast<int>(whole);

@@ -1,16 +1,21 @@
-// Entry of dispersao-tsplib: converts a TSPLIB file into the instance files of the working
-// directory.
+// Entry of dispersao-tsplib: converts a TSPLIB or CSV point file into the instance files of the
+// menu program.
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cli/command_line.hpp"
 #include "console/standard_output.hpp"
+#include "dispersion/dispersion.hpp"
+#include "instance/city_names.hpp"
 #include "instance/instance_files.hpp"
 #include "output/interrupt_cleanup.hpp"
+#include "points/point_files.hpp"
 #include "tools/conversion.hpp"
 
 namespace {
@@ -18,10 +23,12 @@ namespace {
 constexpr ProgramText kProgram{
     "dispersao-tsplib", "Uso: dispersao-tsplib [--pasta PASTA] ARQUIVO.tsp\n",
     "\n"
-    "Converte um arquivo TSPLIB (NODE_COORD_SECTION, EDGE_WEIGHT_TYPE EUC_2D ou ATT) nos\n"
-    "arquivos numcidades.txt e MatrizDistanciasteste.txt do programa de menu: a distancia de\n"
-    "cada par de cidades, na escala em que a maior distancia vale 110, truncada. Os arquivos\n"
-    "anteriores so sao substituidos quando os novos estao completos.\n"
+    "Converte um arquivo de pontos nos arquivos numcidades.txt e MatrizDistanciasteste.txt do\n"
+    "programa de menu: a distancia de cada par de cidades, na escala em que a maior distancia\n"
+    "vale 110, truncada. Aceita TSPLIB (NODE_COORD_SECTION, EDGE_WEIGHT_TYPE EUC_2D, CEIL_2D,\n"
+    "ATT ou GEO) e CSV (colunas x,y ou lat,lon e, se quiser, nome). Quando os pontos tem nome,\n"
+    "grava tambem nomes.txt (linha k: o nome da cidade k). Os arquivos anteriores so sao\n"
+    "substituidos quando os novos estao completos.\n"
     "\n"
     "Opcoes:\n"
     "  --pasta PASTA   grava os arquivos em PASTA (a pasta atual se omitida)\n"
@@ -45,6 +52,23 @@ const char* converted_path = nullptr;
         std::fprintf(stderr, "Falta memoria para converter o arquivo %s.\n", converted_path);
     }
     std::exit(1);
+}
+
+// Returns the distance of points a and b of `points` that the conversion scales: the Euclidean
+// distance of the coordinates for planar rules (TSPLIB's rounding is left to the scaling), and
+// the rule's own distance on the sphere.
+[[nodiscard]] double conversion_distance(const PointSet& points, std::size_t a, std::size_t b) {
+    switch (points.rule) {
+        case DistanceRule::tsplib_geo:
+        case DistanceRule::great_circle_km:
+            return point_distance(points, a, b);
+        case DistanceRule::tsplib_euc_2d:
+        case DistanceRule::tsplib_ceil_2d:
+        case DistanceRule::tsplib_att:
+        case DistanceRule::euclidean:
+            break;
+    }
+    return euclidean_distance({points.x[a], points.y[a]}, {points.x[b], points.y[b]});
 }
 
 void report(const char* path, const ConversionError& error) {
@@ -89,18 +113,50 @@ int convert(const char* path, const std::string& folder) {
     if (read_whole_file(path, text) != 0) {
         return 1;
     }
-    std::vector<Point> cities;
-    if (const auto error = parse_tsplib(text, cities)) {
-        report(path, *error);
+    const std::string_view name(path);
+    const bool is_csv = name.size() >= 4 && (name.substr(name.size() - 4) == ".csv" ||
+                                             name.substr(name.size() - 4) == ".CSV");
+    PointSet points;
+    const ByteSource source = memory_source(text.data(), text.size());
+    if (const auto error = is_csv ? parse_csv_points(source, points, text.size())
+                                  : parse_tsplib_points(source, points)) {
+        if (error->failure == PointFailure::no_memory) {
+            on_memory_exhaustion();
+        }
+        std::fprintf(stderr, "%s", describe_point_error(*error, path).c_str());
         return 1;
     }
-    if (const auto error = write_instance_files(folder, cities)) {
+    std::string().swap(text);
+    if (points.size() < 3 || points.size() > static_cast<std::size_t>(kMaxTsplibCities)) {
+        std::fprintf(stderr, "Erro no arquivo %s: sao necessarias de 3 a %d cidades, e ha %zu.\n",
+                     path, kMaxTsplibCities, points.size());
+        return 1;
+    }
+    // City k of the instance is the point whose id is k: TSPLIB ids are 1..n in any order, CSV
+    // ids the data rows. at[k - 1] is that point's position in the file.
+    std::vector<std::size_t> at(points.size());
+    for (std::size_t position = 0; position < points.size(); ++position) {
+        at[static_cast<std::size_t>(points.ids[position] - 1)] = position;
+    }
+    std::vector<std::string> names;
+    for (std::size_t k = 0; k < points.size() && !points.names.empty(); ++k) {
+        names.push_back(points.names[at[k]]);
+    }
+    if (const auto error = write_instance_files(
+            folder, points.size(),
+            [&](std::size_t a, std::size_t b) { return conversion_distance(points, at[a], at[b]); },
+            names)) {
         report(path, *error);
         return 1;
     }
     const std::string prefix = folder.empty() ? "" : folder + "/";
-    std::printf("%zu cidades gravadas em %s%s e %s%s.\n", cities.size(), prefix.c_str(),
-                kCityCountFile, prefix.c_str(), kDistanceFile);
+    if (names.empty()) {
+        std::printf("%zu cidades gravadas em %s%s e %s%s.\n", points.size(), prefix.c_str(),
+                    kCityCountFile, prefix.c_str(), kDistanceFile);
+    } else {
+        std::printf("%zu cidades gravadas em %s%s, %s%s e %s%s.\n", points.size(), prefix.c_str(),
+                    kCityCountFile, prefix.c_str(), kDistanceFile, prefix.c_str(), kCityNamesFile);
+    }
     return 0;
 }
 

@@ -26,18 +26,33 @@ tail -n 1 "$work/good/MatrizDistanciasteste.txt" | grep -Eq '^51 52 [0-9]+$' || 
 grep -q '^52 cidades gravadas' "$work/out" || fail "good: report"
 
 # Bad files: a message on the error stream naming the file, status 1, and no file written.
-printf 'NAME: x\nDIMENSION: 3\nEDGE_WEIGHT_TYPE: GEO\nNODE_COORD_SECTION\n1 0 0\n' >"$work/geo.tsp"
+printf 'NAME: x\nDIMENSION: 3\nEDGE_WEIGHT_TYPE: EXPLICIT\nNODE_COORD_SECTION\n1 0 0\n' >"$work/explicit.tsp"
 printf 'DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n1 0 0\n2 1 1\n' >"$work/short.tsp"
 printf 'DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n1 0 0\n2 0 0\n3 0 0\n' >"$work/same.tsp"
 : >"$work/empty.tsp"
-for bad in geo short same empty missing; do
+for bad in explicit short same empty missing; do
     convert_in "$bad" "$work/$bad.tsp"
     [ "$status" -eq 1 ] || fail "$bad: status $status"
     grep -q "$bad.tsp" "$work/err" || fail "$bad: message does not name the file"
     [ -z "$(ls -A "$work/$bad")" ] || fail "$bad: files left behind: $(ls -A "$work/$bad")"
 done
-grep -q 'linha 3: EDGE_WEIGHT_TYPE "GEO"' <(convert_in geo "$work/geo.tsp"; cat "$work/err") ||
-    fail "geo: line and type"
+grep -q 'linha 3: EDGE_WEIGHT_TYPE "EXPLICIT"' <(convert_in explicit "$work/explicit.tsp"; cat "$work/err") ||
+    fail "explicit: line and type"
+
+# Points with names (a CSV file) also give nomes.txt, city k on line k; a later conversion
+# without names in the same folder takes that file away, as it would name other cities.
+printf 'nome,lat,lon\nLisboa,38.72,-9.14\n"Porto, Norte",41.15,-8.61\nFaro,37.02,-7.93\n' \
+    >"$work/cities.csv"
+convert_in named "$work/cities.csv"
+[ "$status" -eq 0 ] || fail "csv: status $status $(cat "$work/err")"
+[ "$(cat "$work/named/nomes.txt")" = "$(printf 'Lisboa\nPorto, Norte\nFaro')" ] || fail "csv: names"
+[ "$(awk '$3 == 110' "$work/named/MatrizDistanciasteste.txt" | wc -l)" -eq 1 ] || fail "csv: scale"
+(cd "$work/named" && "$program" "$berlin" >/dev/null) || fail "csv then tsp: status"
+[ ! -e "$work/named/nomes.txt" ] || fail "csv then tsp: stale names left"
+printf 'DIMENSION: 3\nEDGE_WEIGHT_TYPE: GEO\nNODE_COORD_SECTION\n1 38.43 -9.08\n2 41.09 -8.37\n3 37.01 -7.56\n' \
+    >"$work/geo.tsp"
+convert_in geo "$work/geo.tsp"
+[ "$status" -eq 0 ] && [ "$(cat "$work/geo/numcidades.txt")" = 3 ] || fail "geo: status $status"
 
 # A failed conversion leaves the files of an earlier one untouched.
 mkdir -p "$work/keep"
