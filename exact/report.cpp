@@ -141,9 +141,11 @@ std::string chosen_names_line(const std::vector<int>& positions,
     for (std::size_t i = 0; i < positions.size(); ++i) {
         const auto position = static_cast<std::size_t>(positions[i]);
         assert(position < position_names.size());
-        line += (i == 0 ? " " : ", ") + std::to_string(positions[i]);
+        line += i == 0 ? " " : ", ";
+        line += std::to_string(positions[i]);
         if (!position_names[position].empty()) {
-            line += " " + printable(position_names[position]);
+            line += ' ';
+            line += printable(position_names[position]);
         }
     }
     return line + "\n";
@@ -201,7 +203,8 @@ std::string plain_report(const ExactAnswer& answer) {
     text += "Pontos escolhidos (p = " + std::to_string(answer.p) + "):";
     if (answer.names.empty()) {
         for (const std::int64_t id : answer.ids) {
-            text += " " + std::to_string(id);
+            text += ' ';
+            text += std::to_string(id);
         }
         text += "\n";
     } else {
@@ -232,13 +235,15 @@ std::string json_report(const ExactAnswer& answer) {
                        ",\"otimo\":" + (answer.proven ? "true" : "false") +
                        ",\"limite_superior\":" + number(answer.upper_bound) + ",\"ids\":[";
     for (std::size_t i = 0; i < answer.ids.size(); ++i) {
-        text += (i > 0 ? "," : "") + std::to_string(answer.ids[i]);
+        text += i > 0 ? "," : "";
+        text += std::to_string(answer.ids[i]);
     }
     text += "]";
     if (!answer.names.empty()) {
         text += ",\"nomes\":[";
         for (std::size_t i = 0; i < answer.names.size(); ++i) {
-            text += (i > 0 ? "," : "") + json_string(answer.names[i]);
+            text += i > 0 ? "," : "";
+            text += json_string(answer.names[i]);
         }
         text += "]";
     }
