@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@
 #include "instance/instance_files.hpp"
 #include "output/interrupt_cleanup.hpp"
 #include "points/point_files.hpp"
+#include "progress/progress_line.hpp"
 #include "tools/conversion.hpp"
 
 namespace {
@@ -94,9 +96,14 @@ int read_whole_file(const char* path, std::string& text) {
     // Bytes read by one call; 64 KiB keeps the calls few.
     char block[1 << 16];
     std::size_t got = 0;
+    std::error_code no_size;
+    const std::uintmax_t size = std::filesystem::file_size(path, no_size);
+    ProgressLine progress(stderr, path, no_size ? 0 : size);
     while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
         text.append(block, got);
+        progress.advance(got);
     }
+    progress.finish();
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
