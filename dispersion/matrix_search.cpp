@@ -24,24 +24,13 @@ namespace {
 // Progress checks (each some tens of microseconds of search) a bounding search may take.
 constexpr int kProbeChecks = 200;
 
-// Returns a cell's value as the menu program's objective counts it: truncated toward zero and
-// capped at 100; NaN counts as the cap (it never lowers a minimum), and values far below any
-// distance are clamped so the conversion stays defined.
-[[nodiscard]] std::int64_t capped(float cell) {
-    if (!(cell < kValueCap)) {
-        return static_cast<std::int64_t>(kValueCap);
-    }
-    constexpr float kFloor = -1.0e18F;
-    return cell < kFloor ? static_cast<std::int64_t>(kFloor) : static_cast<std::int64_t>(cell);
-}
-
 // The instance: values read only from cells [a][b] with a < b.
 struct Instance {
     int n;
     const float* const* matrix;  // n row pointers to n floats, 0-based
 
     [[nodiscard]] std::int64_t value(std::size_t a, std::size_t b) const {
-        return a < b ? capped(matrix[a][b]) : capped(matrix[b][a]);
+        return a < b ? capped_level(matrix[a][b]) : capped_level(matrix[b][a]);
     }
     [[nodiscard]] std::int64_t value_of(const std::vector<std::size_t>& chosen) const {
         std::int64_t worst = std::numeric_limits<std::int64_t>::max();

@@ -27,17 +27,6 @@ constexpr int kWordBits = 64;
 // Number of distinct values 0..100 that pairs can have after the cap.
 constexpr int kLevels = static_cast<int>(kValueCap) + 1;
 
-// Returns a cell's value as the objective sees it: truncated toward zero and capped at 100. A
-// NaN cell never lowers the objective's minimum, so it counts as the cap; values far below any
-// 32-bit distance are clamped so that the conversion stays defined.
-[[nodiscard]] std::int64_t capped_value(float cell) {
-    if (!(cell < kValueCap)) {
-        return static_cast<std::int64_t>(kValueCap);
-    }
-    constexpr float kFloor = -1.0e18F;
-    return cell < kFloor ? static_cast<std::int64_t>(kFloor) : static_cast<std::int64_t>(cell);
-}
-
 // A pair of positions p < q.
 struct Pair {
     std::uint32_t p;
@@ -111,7 +100,7 @@ struct PairBuckets {
     for (int p = 0; p < n; ++p) {
         const float* const row = matrix[p];
         for (int q = p + 1; q < n; ++q) {
-            const std::int64_t value = capped_value(row[q]);
+            const std::int64_t value = capped_level(row[q]);
             if (value >= 0) {
                 ++level_count[static_cast<std::size_t>(value)];
             }
@@ -148,7 +137,7 @@ struct PairBuckets {
     for (int p = 0; p < n; ++p) {
         const float* const row = matrix[p];
         for (int q = p + 1; q < n; ++q) {
-            const std::int64_t value = capped_value(row[q]);
+            const std::int64_t value = capped_level(row[q]);
             const Pair pair{static_cast<std::uint32_t>(p), static_cast<std::uint32_t>(q)};
             if (value >= buckets.lowest_level) {
                 buckets.pairs[buckets.end[static_cast<std::size_t>(value)]++] = pair;

@@ -6,11 +6,24 @@
 // cells [p][q] with p < q.
 #pragma once
 
+#include <cstdint>
+
 // Number of positions a selection holds.
 inline constexpr int kSelectedCount = 3;
 
 // Largest value a selection can have: distances of this much or more count as this much.
 inline constexpr float kValueCap = 100.0F;
+
+// Returns a cell's value as the objective counts it when it compares whole levels: truncated
+// toward zero and capped at 100. A NaN cell never lowers a minimum, so it counts as the cap;
+// values far below any 32-bit distance are clamped so that the conversion stays defined.
+[[nodiscard]] inline std::int64_t capped_level(float cell) {
+    if (!(cell < kValueCap)) {
+        return static_cast<std::int64_t>(kValueCap);
+    }
+    constexpr float kFloor = -1.0e18F;
+    return cell < kFloor ? static_cast<std::int64_t>(kFloor) : static_cast<std::int64_t>(cell);
+}
 
 // Returns min(100, trunc(D[p1][p2]), trunc(D[p1][p3]), trunc(D[p2][p3])) for the selected
 // positions p1 < p2 < p3 of `selection` (n ints, 0-based) in `matrix` (n row pointers to n
