@@ -25,7 +25,7 @@
 #include "exact/command_line.hpp"
 #include "exact/exact_search.hpp"
 #include "exact/matrix_folder.hpp"
-#include "exact/progress_line.hpp"
+#include "exact/bounds_line.hpp"
 #include "exact/report.hpp"
 #include "instance/city_names.hpp"
 #include "map/answer_map.hpp"
@@ -157,7 +157,7 @@ bool has_extension(const std::string& path, std::string_view extension) {
 template <typename Search>
 DispersionResult timed_search(const ExactOptions& options, bool integer_values, double& seconds,
                               Search search) {
-    ProgressLine progress(terminal_stderr(), integer_values);
+    BoundsLine progress(terminal_stderr(), integer_values);
     SearchLimits limits;
     limits.seconds = options.seconds;
     limits.interrupted = &interrupted;

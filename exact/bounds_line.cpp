@@ -1,5 +1,5 @@
 // The progress line of long searches.
-#include "exact/progress_line.hpp"
+#include "exact/bounds_line.hpp"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
@@ -7,12 +7,12 @@
 
 #include "exact/report.hpp"
 
-ProgressLine::ProgressLine(std::FILE* terminal, bool integer_values)
+BoundsLine::BoundsLine(std::FILE* terminal, bool integer_values)
     : terminal_(terminal),
       integer_values_(integer_values),
       start_(std::chrono::steady_clock::now()) {}
 
-void ProgressLine::update(double lower, double upper) {
+void BoundsLine::update(double lower, double upper) {
     if (terminal_ == nullptr ||
         std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) {
         return;
@@ -27,7 +27,7 @@ void ProgressLine::update(double lower, double upper) {
     shown_ = length;
 }
 
-void ProgressLine::clear() {
+void BoundsLine::clear() {
     if (terminal_ == nullptr || shown_ == 0) {
         return;
     }

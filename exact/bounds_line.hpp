@@ -7,14 +7,14 @@
 
 // Shows "limites: inferior L, superior U" on one line of a terminal, rewritten in place, once
 // the search has run for a second; erases it when the search is done.
-class ProgressLine {
+class BoundsLine {
   public:
     // `terminal` is where the line goes, or null for nowhere; `integer_values` says how the
     // bounds are written (see format_value).
-    ProgressLine(std::FILE* terminal, bool integer_values);
-    ~ProgressLine() { clear(); }
-    ProgressLine(const ProgressLine&) = delete;
-    ProgressLine& operator=(const ProgressLine&) = delete;
+    BoundsLine(std::FILE* terminal, bool integer_values);
+    ~BoundsLine() { clear(); }
+    BoundsLine(const BoundsLine&) = delete;
+    BoundsLine& operator=(const BoundsLine&) = delete;
 
     // Shows the bounds, when a second has passed since construction.
     void update(double lower, double upper);
