@@ -13,22 +13,22 @@
 namespace {
 
 // The options every program knows, besides its own.
-constexpr OptionSpec kHelp{"help", 'h', false};
-constexpr OptionSpec kVersion{"version", '\0', false};
+constexpr KnownOption kHelp{"help", 'h', false};
+constexpr KnownOption kVersion{"version", '\0', false};
 
-// Returns the spec named by `word` (without its dashes), long or short, or null.
-[[nodiscard]] const OptionSpec* find_spec(std::span<const OptionSpec> specs, std::string_view word,
-                                          bool is_long) {
-    const auto matches = [&](const OptionSpec& spec) {
-        return is_long ? spec.name == word : word.size() == 1 && spec.short_name == word[0];
+// Returns the option named by `word` (without its dashes), long or short, or null.
+[[nodiscard]] const KnownOption* find_known(std::span<const KnownOption> known,
+                                            std::string_view word, bool is_long) {
+    const auto matches = [&](const KnownOption& option) {
+        return is_long ? option.name == word : word.size() == 1 && option.short_name == word[0];
     };
-    for (const OptionSpec* spec : {&kHelp, &kVersion}) {
-        if (matches(*spec)) {
-            return spec;
+    for (const KnownOption* option : {&kHelp, &kVersion}) {
+        if (matches(*option)) {
+            return option;
         }
     }
-    const auto found = std::find_if(specs.begin(), specs.end(), matches);
-    return found == specs.end() ? nullptr : &*found;
+    const auto found = std::find_if(known.begin(), known.end(), matches);
+    return found == known.end() ? nullptr : &*found;
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ std::optional<std::string> CommandLine::last(std::string_view name) const {
 }
 
 std::variant<CommandLine, std::string> parse_command_line(int argc, const char* const* argv,
-                                                          std::span<const OptionSpec> specs) {
+                                                          std::span<const KnownOption> known) {
     assert(argc >= 0);
     CommandLine line;
     bool options_ended = false;
@@ -61,12 +61,12 @@ std::variant<CommandLine, std::string> parse_command_line(int argc, const char* 
         const std::string_view body = argument.substr(is_long ? 2 : 1);
         const std::size_t equals = body.find('=');
         const std::string_view word = body.substr(0, equals);
-        const OptionSpec* spec = find_spec(specs, word, is_long);
-        if (spec == nullptr) {
+        const KnownOption* option = find_known(known, word, is_long);
+        if (option == nullptr) {
             return "opcao desconhecida: " + std::string(argument);
         }
-        GivenOption given{spec->name, {}};
-        if (spec->takes_value) {
+        GivenOption given{option->name, {}};
+        if (option->takes_value) {
             if (equals != std::string_view::npos) {
                 given.value = body.substr(equals + 1);
             } else if (k + 1 < argc) {

@@ -11,7 +11,7 @@
 #include <vector>
 
 // One option a program takes.
-struct OptionSpec {
+struct KnownOption {
     std::string_view name;     // long name without the leading "--", e.g. "limite-tempo"
     char short_name = '\0';    // one-letter name used with a single "-", '\0' when there is none
     bool takes_value = false;  // whether a value follows the option
@@ -19,7 +19,7 @@ struct OptionSpec {
 
 // An option as the command line gives it.
 struct GivenOption {
-    std::string_view name;  // its long name, as in its OptionSpec
+    std::string_view name;  // its long name, as in its KnownOption
     std::string value;      // its value; empty for an option that takes none
 };
 
@@ -34,12 +34,12 @@ struct CommandLine {
     [[nodiscard]] bool has(std::string_view name) const { return last(name).has_value(); }
 };
 
-// Splits argv[1..argc-1] by `specs`: "--name value", "--name=value", "-n value" and "-n=value"
+// Splits argv[1..argc-1] by `known`: "--name value", "--name=value", "-n value" and "-n=value"
 // for options that take a value; "--name" and "-n" for the others; "--" ends the options and
 // "-" alone is an operand. -h/--help and --version are always known. Returns the split, or
 // the one line (no newline) that says what is wrong. Precondition: argv holds argc strings.
 [[nodiscard]] std::variant<CommandLine, std::string> parse_command_line(
-    int argc, const char* const* argv, std::span<const OptionSpec> specs);
+    int argc, const char* const* argv, std::span<const KnownOption> known);
 
 // The texts a program shows about itself.
 struct ProgramText {

@@ -33,7 +33,7 @@ const ProgramText kExactProgram{
 
 namespace {
 
-constexpr std::array<OptionSpec, 5> kOptions{{
+constexpr std::array<KnownOption, 5> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
     {"json", '\0', false},

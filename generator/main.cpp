@@ -44,7 +44,7 @@ constexpr ProgramText kProgram{
     "  dispersao-gerar --semente 7 500 minha-instancia\n"
     "  dispersao-gerar --pontos agrupado 1000000 pontos.csv\n"};
 
-constexpr std::array<OptionSpec, 3> kOptions{{
+constexpr std::array<KnownOption, 3> kOptions{{
     {"pontos", '\0', true},
     {"semente", '\0', true},
     {"lado", '\0', true},

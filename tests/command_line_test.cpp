@@ -7,12 +7,12 @@
 
 namespace {
 
-constexpr std::array<OptionSpec, 3> kSpecs{
+constexpr std::array<KnownOption, 3> kKnown{
     {{"pasta", '\0', true}, {"json", '\0', false}, {"p", 'p', true}}};
 
 [[nodiscard]] std::variant<CommandLine, std::string> parse(std::vector<const char*> words) {
     words.insert(words.begin(), "programa");
-    return parse_command_line(static_cast<int>(words.size()), words.data(), kSpecs);
+    return parse_command_line(static_cast<int>(words.size()), words.data(), kKnown);
 }
 
 TEST(CommandLine, ValuesFollowASpaceOrAnEqualsSign) {

@@ -40,7 +40,7 @@ constexpr ProgramText kProgram{
     "Exemplo:\n"
     "  dispersao-tsplib --pasta berlin52 berlin52.tsp\n"};
 
-constexpr std::array<OptionSpec, 1> kOptions{{{"pasta", '\0', true}}};
+constexpr std::array<KnownOption, 1> kOptions{{{"pasta", '\0', true}}};
 
 // The file being converted, for the memory message; null while the command line is read.
 const char* converted_path = nullptr;
