@@ -37,7 +37,6 @@
 namespace {
 
 constexpr int kStatusFault = 1;
-constexpr int kStatusUsage = 2;
 constexpr int kStatusInterrupted = 130;
 
 // Set by the SIGINT handler; the search polls it.

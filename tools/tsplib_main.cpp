@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <exception>
 #include <new>
 #include <string>
 #include <string_view>
@@ -167,13 +168,8 @@ int convert(const char* path, const std::string& folder) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    remove_temporaries_on_interrupt();
-    // Exhaustion ends the program at the failing allocation itself, with no unwinding that could
-    // itself need memory; the earlier files are untouched at every point where it can happen.
-    std::set_new_handler(on_memory_exhaustion);
+// Follows the command line; returns the exit status.
+int run(int argc, const char* const* argv) {
     const auto parsed = parse_command_line(argc, argv, kOptions);
     if (const auto* problem = std::get_if<std::string>(&parsed)) {
         return usage_error(kProgram, *problem);
@@ -188,4 +184,22 @@ int main(int argc, char** argv) {
     }
     converted_path = line.operands[0].c_str();
     return finish_standard_output(convert(converted_path, line.last("pasta").value_or("")));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    remove_temporaries_on_interrupt();
+    // Exhaustion ends the program at the failing allocation itself, with no unwinding that could
+    // itself need memory; the earlier files are untouched at every point where it can happen.
+    std::set_new_handler(on_memory_exhaustion);
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        // Nothing the conversion calls is expected to throw; if it does, the temporary files
+        // go and the failure is said, not swallowed.
+        remove_temporaries_now();
+        std::fprintf(stderr, "dispersao-tsplib: erro inesperado: %s\n", error.what());
+        return 1;
+    }
 }
