@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <exception>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <string_view>
