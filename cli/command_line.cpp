@@ -100,6 +100,20 @@ std::optional<int> answer_help_or_version(const CommandLine& line, const Program
     return 0;
 }
 
+std::variant<CommandLine, int> read_command_line(int argc, const char* const* argv,
+                                                 std::span<const KnownOption> known,
+                                                 const ProgramText& program) {
+    auto parsed = parse_command_line(argc, argv, known);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        return usage_error(program, *problem);
+    }
+    CommandLine& line = std::get<CommandLine>(parsed);
+    if (const auto status = answer_help_or_version(line, program)) {
+        return *status;
+    }
+    return std::move(line);
+}
+
 int usage_error(const ProgramText& program, std::string_view problem) {
     std::fprintf(stderr, "%.*s: %.*s\n%.*s", static_cast<int>(program.name.size()),
                  program.name.data(), static_cast<int>(problem.size()), problem.data(),

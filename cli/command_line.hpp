@@ -57,6 +57,13 @@ struct ProgramText {
 [[nodiscard]] std::optional<int> answer_help_or_version(const CommandLine& line,
                                                         const ProgramText& program);
 
+// Splits argv as parse_command_line does and answers what needs nothing more: a command line
+// that cannot be followed (usage_error, status 2), help or version (answer_help_or_version,
+// status 0). Returns the command line to follow, or the status to end with.
+[[nodiscard]] std::variant<CommandLine, int> read_command_line(int argc, const char* const* argv,
+                                                               std::span<const KnownOption> known,
+                                                               const ProgramText& program);
+
 // Prints "<name>: <problem>" and the usage on standard error and returns 2, the status of a
 // command line that cannot be followed.
 int usage_error(const ProgramText& program, std::string_view problem);

@@ -169,14 +169,11 @@ int write_point_file(Spread spread, long long count, const std::string& path, do
 
 // Follows the command line; returns the exit status.
 int run(int argc, const char* const* argv) {
-    const auto parsed = parse_command_line(argc, argv, kOptions);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        return usage_error(kProgram, *problem);
-    }
-    const CommandLine& line = std::get<CommandLine>(parsed);
-    if (const auto status = answer_help_or_version(line, kProgram)) {
+    const auto read = read_command_line(argc, argv, kOptions, kProgram);
+    if (const auto* status = std::get_if<int>(&read)) {
         return *status;
     }
+    const CommandLine& line = std::get<CommandLine>(read);
     const std::optional<std::string> kind = line.last("pontos");
     if (line.operands.size() != 2) {
         return usage_error(kProgram, "sao necessarios dois argumentos, e foram dados " +

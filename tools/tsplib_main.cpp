@@ -170,14 +170,11 @@ int convert(const char* path, const std::string& folder) {
 
 // Follows the command line; returns the exit status.
 int run(int argc, const char* const* argv) {
-    const auto parsed = parse_command_line(argc, argv, kOptions);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        return usage_error(kProgram, *problem);
-    }
-    const CommandLine& line = std::get<CommandLine>(parsed);
-    if (const auto status = answer_help_or_version(line, kProgram)) {
+    const auto read = read_command_line(argc, argv, kOptions, kProgram);
+    if (const auto* status = std::get_if<int>(&read)) {
         return finish_standard_output(*status);
     }
+    const CommandLine& line = std::get<CommandLine>(read);
     if (line.operands.size() != 1) {
         return usage_error(kProgram, "e necessario um arquivo, e foram dados " +
                                          std::to_string(line.operands.size()));
