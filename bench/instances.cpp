@@ -9,6 +9,8 @@
 
 #include "storage/storage.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 // Side of the square the generated points lie in.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/conversion.hpp"
+#include "conversion/conversion.hpp"
 
 // An instance ready for the search: `n` positions (the file's count plus one) and its matrix,
 // n row pointers each to n floats, 0-based, owned by the instance.
@@ -26,11 +26,11 @@ struct BenchInstance {
 
 // Returns `count` points with integer coordinates drawn uniformly from 0..9999, the same for the
 // same seed on every platform.
-[[nodiscard]] std::vector<Point> square_points(int count, std::uint64_t seed);
+[[nodiscard]] std::vector<dispersao::Point> square_points(int count, std::uint64_t seed);
 
 // Returns the instance of `cities` (index = id - 1) as dispersao-tsplib would write it.
 // Precondition: at least two cities, not all at the same point.
-[[nodiscard]] BenchInstance instance_from_points(const std::vector<Point>& cities);
+[[nodiscard]] BenchInstance instance_from_points(const std::vector<dispersao::Point>& cities);
 
 // Reads the TSPLIB or MDPLIB file at `path` into `instance`; returns false after printing why
 // on the error stream.

@@ -20,10 +20,12 @@
 
 #include "annealing/annealing.hpp"
 #include "bench/instances.hpp"
-#include "exact/exact_search.hpp"
+#include "dispersion/triple_search.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
 #include "storage/storage.hpp"
+
+using namespace dispersao;
 
 namespace {
 

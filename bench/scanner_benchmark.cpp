@@ -12,6 +12,8 @@
 #include "bench/child_measure.hpp"
 #include "instance/integer_scanner.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 constexpr int kRuns = 5;

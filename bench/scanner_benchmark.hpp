@@ -8,7 +8,7 @@
 
 // One path's speed.
 struct ScannerSpeed {
-    ScanPath path;
+    dispersao::ScanPath path;
     double seconds;   // best of the runs
     double gb_per_s;  // file bytes per second of that run, in 10^9
     double integers;  // integers read, the same on every path

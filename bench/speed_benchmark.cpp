@@ -21,6 +21,8 @@
 #include "storage/storage.hpp"
 #include "tests/literal_baseline.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 // Fixed seeds, so that both searches start from the same selection and take the same draws.

@@ -7,6 +7,8 @@
 
 #include "instance/instance_files.hpp"
 
+using namespace dispersao;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) {
         return 0;

@@ -14,6 +14,8 @@
 #include "instance/instance_files.hpp"
 #include "tests/test_matrix.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 [[nodiscard]] bool same_error(const std::optional<DistanceError>& a,

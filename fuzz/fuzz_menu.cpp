@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "console/console.hpp"
+#include "menu/console.hpp"
+
+using namespace dispersao;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

@@ -11,6 +11,8 @@
 
 #include "points/point_files.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 [[nodiscard]] bool same_points(const PointSet& a, const PointSet& b) {

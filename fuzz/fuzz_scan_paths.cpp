@@ -16,6 +16,8 @@
 #include "instance/instance_files.hpp"
 #include "tests/test_matrix.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 // A source over data[0..length-1] that hands out blocks of pseudo-random sizes from `seed`.

@@ -15,6 +15,8 @@
 #include "test_matrix.hpp"
 #include "tests/literal_baseline.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 // Search parameters of choice 2, and a second set that samples fewer moves per temperature

@@ -14,6 +14,8 @@
 #include "solution/selection.hpp"
 #include "test_matrix.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 constexpr float kHeating = kHeatingFactor;

@@ -10,6 +10,8 @@
 
 #include "map/answer_map.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 [[nodiscard]] std::size_t count_of(const std::string& text, const std::string& part) {

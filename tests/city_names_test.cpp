@@ -3,6 +3,8 @@
 
 #include "instance/city_names.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 TEST(CityNames, LineKNamesPositionK) {

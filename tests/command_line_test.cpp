@@ -5,6 +5,8 @@
 
 #include "cli/command_line.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 constexpr std::array<KnownOption, 3> kKnown{

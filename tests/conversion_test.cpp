@@ -7,10 +7,12 @@
 #include <sstream>
 #include <string>
 
-#include "exact/exact_search.hpp"
+#include "conversion/conversion.hpp"
+#include "dispersion/triple_search.hpp"
 #include "instance/instance_files.hpp"
 #include "test_matrix.hpp"
-#include "tools/conversion.hpp"
+
+using namespace dispersao;
 
 namespace {
 

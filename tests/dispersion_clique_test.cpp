@@ -7,6 +7,8 @@
 
 #include "dispersion/clique_search.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 // Returns whether `graph` holds `size` pairwise adjacent vertices among those in `allowed`,

@@ -11,6 +11,8 @@
 
 #include "dispersion/dispersion.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 // An n x n matrix whose cells below the diagonal hold a poison the objective never reads.

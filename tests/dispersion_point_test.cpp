@@ -15,6 +15,8 @@
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_search.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 // Returns a point set under `rule` with the given coordinates.

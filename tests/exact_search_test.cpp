@@ -1,5 +1,5 @@
 // The exact search against a brute-force oracle built on the program's own objective.
-#include "exact/exact_search.hpp"
+#include "dispersion/triple_search.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 
 #include "solution/selection.hpp"
 #include "test_matrix.hpp"
+
+using namespace dispersao;
 
 namespace {
 

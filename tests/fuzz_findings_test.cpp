@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "console/console.hpp"
 #include "instance/instance_files.hpp"
+#include "menu/console.hpp"
 #include "test_matrix.hpp"
+
+using namespace dispersao;
 
 namespace {
 

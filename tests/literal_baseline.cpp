@@ -10,6 +10,8 @@
 #include "solution/selection.hpp"
 #include "storage/storage.hpp"
 
+using namespace dispersao;
+
 void literal_zero_matrix(float* const* matrix, int rows, int cols) {
     for (int i = 0; i < rows; ++i) {
         for (int j = 0; j < cols; ++j) {

@@ -9,6 +9,8 @@
 
 #include "points/point_files.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 // Parses `text` in `format`, the source handing out at most `block` bytes per read.

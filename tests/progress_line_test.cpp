@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace dispersao;
+
 namespace {
 
 // Everything written to `file` so far.

@@ -8,6 +8,8 @@
 #include "instance/instance_files.hpp"
 #include "test_matrix.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 std::optional<DistanceError> parse(const std::string& text, TestMatrix& matrix, int n,

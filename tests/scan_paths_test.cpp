@@ -11,6 +11,8 @@
 #include "instance/scan_paths.hpp"
 #include "test_matrix.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 constexpr int kPositions = 50;

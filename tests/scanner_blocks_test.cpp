@@ -13,6 +13,8 @@
 #include "instance/integer_scanner.hpp"
 #include "test_matrix.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 struct Token {

@@ -7,6 +7,8 @@
 #include "solution/selection.hpp"
 #include "test_matrix.hpp"
 
+using namespace dispersao;
+
 namespace {
 
 std::vector<int> selecting(int n, std::initializer_list<int> positions) {

@@ -3,6 +3,8 @@
 
 #include "storage/storage.hpp"
 
+using namespace dispersao;
+
 TEST(Storage, PrintVectorWritesEachEntryAndASpaceWithoutNewline) {
     int* vector = alloc_vector(3);
     zero_vector(vector, 3);

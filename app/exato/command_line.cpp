@@ -1,0 +1,97 @@
+// Reading of dispersao-exato's command line.
+#include "exato/command_line.hpp"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+namespace dispersao {
+
+const ProgramText kExactProgram{
+    "dispersao-exato", "Uso: dispersao-exato [opcoes] [ENTRADA]\n",
+    "\n"
+    "Escolhe P pontos cuja menor distancia entre dois deles seja a maior possivel, e prova\n"
+    "que nenhuma escolha faz melhor.\n"
+    "\n"
+    "ENTRADA: uma pasta com numcidades.txt e MatrizDistanciasteste.txt (e, se houver,\n"
+    "nomes.txt); sem ENTRADA, a pasta atual. Ou um arquivo TSPLIB .tsp (EUC_2D, CEIL_2D, ATT,\n"
+    "GEO) ou um arquivo .csv com as colunas x,y ou lat,lon e, se quiser, nome.\n"
+    "\n"
+    "Opcoes:\n"
+    "  -p P                      escolhe P pontos (2 ou mais; padrao 3)\n"
+    "  --limite-tempo SEGUNDOS   para a busca apos SEGUNDOS, com os limites encontrados\n"
+    "  --json                    escreve o resultado como um objeto JSON\n"
+    "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
+    "  -h, --help                mostra esta ajuda\n"
+    "  --version                 mostra a versao\n"
+    "\n"
+    "Sem argumentos, escreve o relatorio de sempre da instancia da pasta atual (P = 3).\n"
+    "Ctrl-C para a busca e mostra a melhor escolha achada com o seu limite (status 130).\n"
+    "\n"
+    "Exemplos:\n"
+    "  dispersao-exato -p 5 --svg mapa.svg pontos.csv\n"
+    "  dispersao-exato --json --limite-tempo 60 -p 10 pr2392.tsp\n"};
+
+namespace {
+
+constexpr std::array<KnownOption, 5> kOptions{{
+    {"p", 'p', true},
+    {"limite-tempo", '\0', true},
+    {"json", '\0', false},
+    {"svg", '\0', true},
+    {"ajuda", '\0', false},
+}};
+
+// Parses all of `text` as a finite number of seconds >= 0 into `seconds`; false otherwise.
+[[nodiscard]] bool parse_seconds(std::string_view text, double& seconds) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    return error == std::errc{} && end == text.data() + text.size() && !text.empty() &&
+           std::isfinite(seconds) && seconds >= 0;
+}
+
+}  // namespace
+
+std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line(
+    int argc, const char* const* argv) {
+    const auto parsed = parse_command_line(argc, argv, kOptions);
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        return CommandLineError{*problem};
+    }
+    CommandLine line = std::get<CommandLine>(parsed);
+    if (line.has("ajuda")) {
+        line.options.push_back({"help", {}});
+    }
+    if (const auto status = answer_help_or_version(line, kExactProgram)) {
+        return EarlyExit{*status};
+    }
+    ExactOptions options;
+    if (line.operands.size() > 1) {
+        return CommandLineError{"mais de uma ENTRADA: \"" + line.operands[0] + "\" e \"" +
+                                line.operands[1] + "\""};
+    }
+    if (!line.operands.empty()) {
+        options.input = line.operands[0];
+    }
+    if (const auto text = line.last("p")) {
+        const auto p = whole_number_in(*text, 2, std::numeric_limits<int>::max());
+        if (!p) {
+            return CommandLineError{"-p quer um numero inteiro de pontos, pelo menos 2, nao \"" +
+                                    *text + "\""};
+        }
+        options.p = static_cast<int>(*p);
+    }
+    if (const auto text = line.last("limite-tempo");
+        text && !parse_seconds(*text, options.seconds)) {
+        return CommandLineError{"--limite-tempo quer um numero de segundos, 0 ou mais, nao \"" +
+                                *text + "\""};
+    }
+    options.json = line.has("json");
+    options.svg = line.last("svg").value_or("");
+    if (line.has("svg") && options.svg.empty()) {
+        return CommandLineError{"--svg quer o nome de um arquivo"};
+    }
+    return options;
+}
+
+}  // namespace dispersao

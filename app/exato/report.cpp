@@ -1,0 +1,255 @@
+// The reports of dispersao-exato.
+#include "exato/report.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <charconv>
+#include <cmath>
+#include <numeric>
+
+namespace dispersao {
+
+namespace {
+
+// A few words on how `rule` measures distances.
+[[nodiscard]] std::string rule_words(DistanceRule rule) {
+    switch (rule) {
+        case DistanceRule::tsplib_euc_2d:
+            return "EUC_2D (TSPLIB)";
+        case DistanceRule::tsplib_ceil_2d:
+            return "CEIL_2D (TSPLIB)";
+        case DistanceRule::tsplib_att:
+            return "ATT (TSPLIB)";
+        case DistanceRule::tsplib_geo:
+            return "GEO (TSPLIB)";
+        case DistanceRule::euclidean:
+            return "euclidiana";
+        case DistanceRule::great_circle_km:
+            return "km sobre a esfera de raio 6371";
+    }
+    return "";
+}
+
+// Fills the parts of an answer that come straight from the result.
+[[nodiscard]] ExactAnswer answer_from(const DispersionResult& result, int p, double seconds) {
+    ExactAnswer answer;
+    answer.p = p;
+    answer.value = result.value;
+    answer.upper_bound = result.upper_bound;
+    answer.proven = result.proven;
+    answer.interrupted = result.interrupted;
+    answer.seconds = seconds;
+    return answer;
+}
+
+// Returns `value` (finite, below 10^15) written with `decimals` digits after the point.
+[[nodiscard]] std::string fixed_decimals(double value, int decimals) {
+    std::array<char, 48> text{};
+    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value,
+                                            std::chars_format::fixed, decimals);
+    return error == std::errc{} ? std::string(text.data(), end) : std::string("0");
+}
+
+// Returns `name` with control bytes shown as '?', so that a name cannot move the cursor or
+// change the colours of the terminal the report goes to; other bytes (UTF-8 included) stay.
+[[nodiscard]] std::string printable(std::string name) {
+    for (char& c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            c = '?';
+        }
+    }
+    return name;
+}
+
+// Length of the valid UTF-8 sequence starting text[i], or 0 when none starts there.
+[[nodiscard]] std::size_t utf8_length(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = 0;
+    unsigned char low = 0x80;   // the allowed range of the second byte, against overlong forms
+    unsigned char high = 0xBF;  // and surrogates or code points beyond U+10FFFF
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high) {
+        return 0;
+    }
+    for (std::size_t k = 2; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+bool integer_distances(DistanceRule rule) {
+    return rule != DistanceRule::euclidean && rule != DistanceRule::great_circle_km;
+}
+
+ExactAnswer point_answer(const PointSet& points, int p, const DispersionResult& result,
+                         double seconds) {
+    ExactAnswer answer = answer_from(result, p, seconds);
+    answer.rule = rule_words(points.rule);
+    answer.integer_values = integer_distances(points.rule);
+    answer.n = points.size();
+    std::vector<std::size_t> chosen = result.chosen;
+    std::sort(chosen.begin(), chosen.end(),
+              [&](std::size_t a, std::size_t b) { return points.ids[a] < points.ids[b]; });
+    for (const std::size_t position : chosen) {
+        assert(position < points.size());
+        answer.ids.push_back(points.ids[position]);
+        if (!points.names.empty()) {
+            answer.names.push_back(points.names[position]);
+        }
+    }
+    return answer;
+}
+
+ExactAnswer matrix_answer(int n, int p, const DispersionResult& result, double seconds,
+                          const std::vector<std::string>& position_names) {
+    ExactAnswer answer = answer_from(result, p, seconds);
+    answer.rule = "a do arquivo, truncada e limitada a 100";
+    answer.integer_values = true;
+    answer.n = static_cast<std::size_t>(n);
+    for (const std::size_t position : result.chosen) {
+        answer.ids.push_back(static_cast<std::int64_t>(position));
+    }
+    std::sort(answer.ids.begin(), answer.ids.end());
+    if (!position_names.empty()) {
+        for (const std::int64_t id : answer.ids) {
+            answer.names.push_back(position_names[static_cast<std::size_t>(id)]);
+        }
+    }
+    return answer;
+}
+
+std::string chosen_names_line(const std::vector<int>& positions,
+                              const std::vector<std::string>& position_names) {
+    std::string line = "Cidades escolhidas:";
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const auto position = static_cast<std::size_t>(positions[i]);
+        assert(position < position_names.size());
+        line += i == 0 ? " " : ", ";
+        line += std::to_string(positions[i]);
+        if (!position_names[position].empty()) {
+            line += ' ';
+            line += printable(position_names[position]);
+        }
+    }
+    return line + "\n";
+}
+
+std::string format_value(double value, bool integer) {
+    // Whole numbers of up to 2^53 are exact in a double; anything else keeps its decimals.
+    if (integer && std::trunc(value) == value && std::fabs(value) <= 9007199254740992.0) {
+        return std::to_string(static_cast<std::int64_t>(value));
+    }
+    if (!std::isfinite(value)) {
+        return value > 0 ? "infinito" : "indefinido";
+    }
+    std::array<char, 32> text{};
+    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} ? std::string(text.data(), end) : std::string("?");
+}
+
+std::string json_string(std::string_view text) {
+    std::string quoted = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            const std::size_t length = utf8_length(text, i);
+            quoted += length > 0 ? std::string(text.substr(i, length)) : "\\ufffd";
+            i += std::max<std::size_t>(length, 1);
+            continue;
+        }
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += static_cast<char>(c);
+        } else if (c == '\n') {
+            quoted += "\\n";
+        } else if (c == '\t') {
+            quoted += "\\t";
+        } else if (c == '\r') {
+            quoted += "\\r";
+        } else if (c < 0x20) {
+            constexpr std::string_view kHex = "0123456789abcdef";
+            quoted += "\\u00";
+            quoted += kHex[c >> 4U];
+            quoted += kHex[c & 0xFU];
+        } else {
+            quoted += static_cast<char>(c);
+        }
+        ++i;
+    }
+    return quoted + "\"";
+}
+
+std::string plain_report(const ExactAnswer& answer) {
+    const auto value = [&](double v) { return format_value(v, answer.integer_values); };
+    std::string text = "Entrada: " + answer.input + " (" + std::to_string(answer.n) +
+                       " pontos; distancia " + answer.rule + ")\n";
+    text += "Pontos escolhidos (p = " + std::to_string(answer.p) + "):";
+    if (answer.names.empty()) {
+        for (const std::int64_t id : answer.ids) {
+            text += ' ';
+            text += std::to_string(id);
+        }
+        text += "\n";
+    } else {
+        text += "\n";
+        for (std::size_t i = 0; i < answer.ids.size(); ++i) {
+            text += "  " + std::to_string(answer.ids[i]) + "  " + printable(answer.names[i]) + "\n";
+        }
+    }
+    text += "Menor distancia: " + value(answer.value) + "\n";
+    if (answer.proven) {
+        text += "Otimo provado.\n";
+    } else {
+        text += "Otimo nao provado (" +
+                std::string(answer.interrupted ? "busca interrompida" : "tempo esgotado") +
+                "): nenhuma selecao passa de " + value(answer.upper_bound) + ".\n";
+    }
+    text += "Tempo da busca: " + fixed_decimals(answer.seconds, 3) + " segundos\n";
+    return text;
+}
+
+std::string json_report(const ExactAnswer& answer) {
+    // JSON has no infinity; a bound that is not a number is written as null.
+    const auto number = [&](double v) {
+        return std::isfinite(v) ? format_value(v, answer.integer_values) : std::string("null");
+    };
+    std::string text = "{\"n\":" + std::to_string(answer.n) + ",\"p\":" + std::to_string(answer.p) +
+                       ",\"valor\":" + number(answer.value) +
+                       ",\"otimo\":" + (answer.proven ? "true" : "false") +
+                       ",\"limite_superior\":" + number(answer.upper_bound) + ",\"ids\":[";
+    for (std::size_t i = 0; i < answer.ids.size(); ++i) {
+        text += i > 0 ? "," : "";
+        text += std::to_string(answer.ids[i]);
+    }
+    text += "]";
+    if (!answer.names.empty()) {
+        text += ",\"nomes\":[";
+        for (std::size_t i = 0; i < answer.names.size(); ++i) {
+            text += i > 0 ? "," : "";
+            text += json_string(answer.names[i]);
+        }
+        text += "]";
+    }
+    return text + ",\"segundos\":" + fixed_decimals(answer.seconds, 6) + "}\n";
+}
+
+}  // namespace dispersao

@@ -1,0 +1,226 @@
+// Entry of dispersao-gerar: writes a random instance, either the two files of the menu program
+// (points in a square, rounded Euclidean distances) or a point file for dispersao-exato.
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.hpp"
+#include "cli/standard_output.hpp"
+#include "generator/random_points.hpp"
+#include "instance/instance_files.hpp"
+#include "output/interrupt_cleanup.hpp"
+#include "output/pending_file.hpp"
+
+using namespace dispersao;
+
+namespace {
+
+constexpr ProgramText kProgram{
+    "dispersao-gerar",
+    "Uso: dispersao-gerar [--semente S] [--lado L] CIDADES PASTA\n"
+    "     dispersao-gerar --pontos uniforme|agrupado [--semente S] [--lado L] PONTOS ARQUIVO.csv\n",
+    "\n"
+    "Gera uma instancia aleatoria.\n"
+    "\n"
+    "Na primeira forma, grava em PASTA os arquivos numcidades.txt e MatrizDistanciasteste.txt\n"
+    "do programa de menu: CIDADES (2 a 46340) pontos sorteados num quadrado de lado L (100 se\n"
+    "omitido), numerados de 1 a CIDADES, com a distancia euclidiana arredondada de cada par.\n"
+    "\n"
+    "Na segunda, grava em ARQUIVO.csv (colunas x,y) PONTOS pontos para o dispersao-exato,\n"
+    "espalhados por igual num quadrado de lado L (1000000 se omitido) ou em 100 grupos.\n"
+    "\n"
+    "Opcoes:\n"
+    "  --pontos TIPO   gera um arquivo de pontos: uniforme ou agrupado\n"
+    "  --semente S     semente do sorteio (1 se omitida); a mesma semente da a mesma instancia\n"
+    "  --lado L        lado do quadrado\n"
+    "  -h, --help      mostra esta ajuda\n"
+    "  --version       mostra a versao\n"
+    "\n"
+    "Exemplos:\n"
+    "  dispersao-gerar --semente 7 500 minha-instancia\n"
+    "  dispersao-gerar --pontos agrupado 1000000 pontos.csv\n"};
+
+constexpr std::array<KnownOption, 3> kOptions{{
+    {"pontos", '\0', true},
+    {"semente", '\0', true},
+    {"lado", '\0', true},
+}};
+
+// Largest number of cities of a menu instance: its triples would not fit the positions'
+// 32-bit pair count beyond it.
+constexpr long long kMostCities = 46340;
+// Largest number of points of a point file, 10^9: far beyond what the solver is built for.
+constexpr long long kMostPoints = 1000000000;
+
+// Output is assembled in blocks of this size and written with one fwrite each.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+[[noreturn]] void on_memory_exhaustion() {
+    remove_temporaries_now();
+    std::fputs("Falta memoria para gerar a instancia.\n", stderr);
+    std::exit(1);
+}
+
+// Appends `value` to `out`, with `decimals` digits after the point when decimals >= 0.
+template <typename T>
+void append_number(std::string& out, T value, int decimals = -1) {
+    std::array<char, 48> text{};  // room for any 64-bit integer or fixed three-decimal double
+    std::to_chars_result result{};
+    if constexpr (std::is_floating_point_v<T>) {
+        result = std::to_chars(text.data(), text.data() + text.size(), value,
+                               std::chars_format::fixed, decimals);
+    } else {
+        result = std::to_chars(text.data(), text.data() + text.size(), value);
+    }
+    out.append(text.data(), result.ptr);
+}
+
+// Writes `block` to `file` and empties it once it holds a block's worth, or always when `last`.
+void flush_block(std::string& block, std::FILE* file, bool last) {
+    if (last || block.size() >= kBlockBytes) {
+        std::fwrite(block.data(), 1, block.size(), file);
+        block.clear();
+    }
+}
+
+// Reports a file that could not be written and returns the status 1.
+int report_write_failure(const std::string& message) {
+    std::fprintf(stderr, "dispersao-gerar: %s\n", message.c_str());
+    return 1;
+}
+
+// Writes the two files of a menu instance of `cities` cities into `folder`; returns the status.
+int write_menu_instance(long long cities, const std::string& folder, double side,
+                        std::uint64_t seed) {
+    const std::vector<GeneratedPoint> points =
+        menu_instance_points(static_cast<int>(cities), side, seed);
+    const std::string prefix = folder + "/";
+    PendingFile distances(prefix + kDistanceFile);
+    if (!distances.opened()) {
+        return report_write_failure(write_failure(distances.temporary_path()));
+    }
+    std::string block;
+    for (long long a = 1; a <= cities; ++a) {
+        const GeneratedPoint& p = points[static_cast<std::size_t>(a - 1)];
+        for (long long b = a + 1; b <= cities; ++b) {
+            const GeneratedPoint& q = points[static_cast<std::size_t>(b - 1)];
+            append_number(block, a);
+            block += ' ';
+            append_number(block, b);
+            block += ' ';
+            append_number(block, std::llround(std::hypot(p.x - q.x, p.y - q.y)));
+            block += '\n';
+            flush_block(block, distances.file(), false);
+        }
+    }
+    flush_block(block, distances.file(), true);
+    const long long bytes = std::ftell(distances.file());
+    if (!distances.close()) {
+        return report_write_failure(write_failure(distances.temporary_path()));
+    }
+    PendingFile count(prefix + kCityCountFile);
+    if (!count.opened()) {
+        return report_write_failure(write_failure(count.temporary_path()));
+    }
+    std::fprintf(count.file(), "%lld\n", cities);
+    if (!count.close()) {
+        return report_write_failure(write_failure(count.temporary_path()));
+    }
+    if (const auto failure = commit_files({&distances, &count})) {
+        return report_write_failure(*failure);
+    }
+    std::printf("%lld cidades, %lld triplas, %lld bytes (%.1f MB) em %s\n", cities,
+                cities * (cities - 1) / 2, bytes, static_cast<double>(bytes) / 1e6,
+                distances.final_path().c_str());
+    return 0;
+}
+
+// Writes a point file of `count` points spread as `spread` says; returns the status.
+int write_point_file(Spread spread, long long count, const std::string& path, double side,
+                     std::uint64_t seed) {
+    PendingFile file(path);
+    if (!file.opened()) {
+        return report_write_failure(write_failure(file.temporary_path()));
+    }
+    PointDrawer drawer(spread, side, seed);
+    std::string block = "x,y\n";
+    for (long long k = 0; k < count; ++k) {
+        const GeneratedPoint point = drawer.next();
+        append_number(block, point.x, 3);
+        block += ',';
+        append_number(block, point.y, 3);
+        block += '\n';
+        flush_block(block, file.file(), false);
+    }
+    flush_block(block, file.file(), true);
+    if (!file.close()) {
+        return report_write_failure(write_failure(file.temporary_path()));
+    }
+    if (const auto failure = commit_files({&file})) {
+        return report_write_failure(*failure);
+    }
+    std::printf("%lld pontos em %s\n", count, path.c_str());
+    return 0;
+}
+
+// Follows the command line; returns the exit status.
+int run(int argc, const char* const* argv) {
+    const auto read = read_command_line(argc, argv, kOptions, kProgram);
+    if (const auto* status = std::get_if<int>(&read)) {
+        return *status;
+    }
+    const CommandLine& line = std::get<CommandLine>(read);
+    const std::optional<std::string> kind = line.last("pontos");
+    if (line.operands.size() != 2) {
+        return usage_error(kProgram, "sao necessarios dois argumentos, e foram dados " +
+                                         std::to_string(line.operands.size()));
+    }
+    std::uint64_t seed = 1;
+    if (const auto text = line.last("semente")) {
+        const auto value = whole_number_in(*text, 0, std::numeric_limits<long long>::max());
+        if (!value) {
+            return usage_error(kProgram, "semente invalida: " + *text);
+        }
+        seed = static_cast<std::uint64_t>(*value);
+    }
+    double side = kind ? 1e6 : 100.0;
+    if (const auto text = line.last("lado")) {
+        const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), side);
+        if (error != std::errc{} || end != text->data() + text->size() || !(side > 0) ||
+            !std::isfinite(side) || side > 1e15) {
+            return usage_error(kProgram, "lado invalido: " + *text);
+        }
+    }
+    if (!kind) {
+        const auto cities = whole_number_in(line.operands[0], 2, kMostCities);
+        if (!cities) {
+            return usage_error(kProgram,
+                               "CIDADES deve ser um inteiro de 2 a 46340: " + line.operands[0]);
+        }
+        return write_menu_instance(*cities, line.operands[1], side, seed);
+    }
+    if (*kind != "uniforme" && *kind != "agrupado") {
+        return usage_error(kProgram, "tipo de pontos desconhecido: " + *kind);
+    }
+    const auto count = whole_number_in(line.operands[0], 1, kMostPoints);
+    if (!count) {
+        return usage_error(kProgram,
+                           "PONTOS deve ser um inteiro de 1 a 1000000000: " + line.operands[0]);
+    }
+    return write_point_file(*kind == "uniforme" ? Spread::uniform : Spread::clustered, *count,
+                            line.operands[1], side, seed);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    remove_temporaries_on_interrupt();
+    std::set_new_handler(on_memory_exhaustion);
+    return finish_standard_output(run(argc, argv));
+}

@@ -1,0 +1,46 @@
+// Good selections found fast: farthest-point greedy and exchange improvement.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "points/point_set.hpp"
+
+namespace dispersao {
+
+// Returns the smallest distance between two points of `chosen` (positions in `points`).
+// Precondition: chosen.size() >= 2.
+[[nodiscard]] double selection_value(const PointSet& points,
+                                     const std::vector<std::size_t>& chosen);
+
+// Returns p points picked greedily: `first`, then each time the point farthest from those
+// already picked (a selection worth at least half the optimum). Preconditions:
+// 2 <= p <= points.size(), first < points.size().
+[[nodiscard]] std::vector<std::size_t> farthest_point_selection(const PointSet& points, int p,
+                                                                std::size_t first);
+
+// The points that may replace chosen point k in improve_selection: `count(k)` of them, the j-th
+// being `candidate(k, j)`, or point j itself when `candidate` is empty.
+struct CandidateLists {
+    std::function<std::size_t(std::size_t k)> count;
+    std::function<std::size_t(std::size_t k, std::size_t j)> candidate;
+    // Asked before each chosen point's turn whether to stop; may be empty.
+    std::function<bool()> should_stop;
+};
+
+// Improves `chosen` in place by exchanges: a point of a closest pair is replaced by the
+// candidate farthest from the others while that raises the value, or keeps it and leaves fewer
+// closest pairs; at most `rounds` exchanges. Returns the final value. Precondition: the chosen
+// points are distinct and at least two.
+double improve_selection(const PointSet& points, std::vector<std::size_t>& chosen,
+                         const CandidateLists& candidates, int rounds);
+
+// Returns a good selection of p points: the farthest-point greedy, improved by exchanges with
+// every point as a candidate, then by an iterated local search while `should_stop` allows; on
+// big sets, from an evenly spread sample, then improved with every point. Precondition:
+// 2 <= p <= points.size().
+[[nodiscard]] std::vector<std::size_t> heuristic_selection(
+    const PointSet& points, int p, const std::function<bool()>& should_stop);
+
+}  // namespace dispersao

@@ -1,0 +1,60 @@
+// The clock of a search: when it must stop, and when it next tells its caller how it goes.
+#pragma once
+
+#include <chrono>
+
+#include "dispersion/dispersion.hpp"
+
+namespace dispersao {
+
+// Watches the time limit and the interrupt flag of one search and paces its progress reports.
+class SearchClock {
+  public:
+    explicit SearchClock(const SearchLimits& limits)
+        : limits_(limits), start_(std::chrono::steady_clock::now()) {}
+
+    // Returns the seconds since the search began.
+    [[nodiscard]] double elapsed() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+    // Returns true once the search must stop (interrupt or time limit), and keeps returning it.
+    [[nodiscard]] bool should_stop() {
+        if (stopped_) {
+            return true;
+        }
+        if (limits_.interrupted != nullptr && limits_.interrupted->load()) {
+            stopped_ = true;
+            interrupted_ = true;
+        } else if (elapsed() >= limits_.seconds) {
+            stopped_ = true;
+        }
+        return stopped_;
+    }
+
+    // Returns whether the interrupt flag, rather than the time limit, stopped the search.
+    [[nodiscard]] bool interrupted() const { return interrupted_; }
+
+    // Passes the bounds to the progress callback if the last report is at least 0.25 s old.
+    void report(double lower, double upper) {
+        if (!limits_.on_progress) {
+            return;
+        }
+        const double now = elapsed();
+        if (now - last_report_ >= kReportInterval) {
+            last_report_ = now;
+            limits_.on_progress(lower, upper);
+        }
+    }
+
+  private:
+    static constexpr double kReportInterval = 0.25;
+
+    const SearchLimits& limits_;
+    std::chrono::steady_clock::time_point start_;
+    double last_report_ = 0;
+    bool stopped_ = false;
+    bool interrupted_ = false;
+};
+
+}  // namespace dispersao

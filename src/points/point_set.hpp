@@ -1,0 +1,39 @@
+// A set of points given by coordinates, and the rule that measures the distance between two.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dispersao {
+
+// How the distance between two points of a set is measured.
+enum class DistanceRule {
+    tsplib_euc_2d,   // TSPLIB EUC_2D: the Euclidean distance rounded to the nearest integer
+    tsplib_ceil_2d,  // TSPLIB CEIL_2D: the Euclidean distance rounded up
+    tsplib_att,      // TSPLIB ATT: the pseudo-Euclidean rule of the att48/att532 instances
+    tsplib_geo,      // TSPLIB GEO: great-circle kilometres from DDD.MM coordinates, an integer
+    euclidean,       // the Euclidean distance as a real number (CSV columns x, y)
+    great_circle_km  // great-circle kilometres on a sphere of radius 6371.0, as a real number
+                     // (CSV columns lat, lon in decimal degrees)
+};
+
+// Points as their file gives them. All vectors are indexed by the point's 0-based position in
+// the file (the k-th point read is point k - 1); `x`, `y` and `ids` have one entry per point.
+struct PointSet {
+    DistanceRule rule = DistanceRule::euclidean;
+    // First and second coordinate of each point: x and y; for tsplib_geo the latitude and the
+    // longitude in TSPLIB's DDD.MM form; for great_circle_km the latitude and the longitude in
+    // decimal degrees.
+    std::vector<double> x;
+    std::vector<double> y;
+    // The number a report shows for each point: the node id of a TSPLIB file, the 1-based data
+    // row of a CSV file.
+    std::vector<std::int64_t> ids;
+    // Either empty (the input names no point) or one name per point, "" where a point has none.
+    std::vector<std::string> names;
+
+    [[nodiscard]] std::size_t size() const { return x.size(); }
+};
+
+}  // namespace dispersao
