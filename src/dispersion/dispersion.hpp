@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "dispersion/matrix_view.hpp"
 #include "points/point_set.hpp"
 
 namespace dispersao {
@@ -22,6 +23,8 @@ struct SearchLimits {
     // Called now and then (at most a few times a second) with the best value found so far and
     // the smallest upper bound proven so far; may be empty.
     std::function<void(double lower, double upper)> on_progress;
+    // Worker threads the search may use; 0 means one per core the machine has.
+    int threads = 0;
 };
 
 // What a search found. Whatever stopped it, `chosen` is a valid selection and `value` its worth.
@@ -46,6 +49,12 @@ struct DispersionResult {
 // 2 <= p <= n.
 [[nodiscard]] DispersionResult solve_matrix_dispersion(int n, const float* const* matrix, int p,
                                                        const SearchLimits& limits);
+
+// The same for any distance matrix: real values, used as they are (no truncation, no cap).
+// Memory beyond the matrix grows linearly with n. Preconditions: 2 <= p <= matrix.n, every
+// cell read finite and >= 0.
+[[nodiscard]] DispersionResult solve_distance_matrix(const MatrixView& matrix, int p,
+                                                     const SearchLimits& limits);
 
 // The distance between points a and b of `points` under its rule, exactly as the rule defines
 // it (integer-valued for the TSPLIB rules). Preconditions: a, b < points.size().
