@@ -12,7 +12,7 @@
 #include <string>
 
 #include "instance/instance_files.hpp"
-#include "tests/test_matrix.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

@@ -14,6 +14,7 @@
 
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_search.hpp"
+#include "tests/support/brute_force.hpp"
 
 using namespace dispersao;
 
@@ -36,42 +37,19 @@ double distance(DistanceRule rule, double xa, double ya, double xb, double yb) {
     return point_distance(points, 0, 1);
 }
 
+// Returns the worth function of the brute-force oracle: the distance between two points.
+auto distance_in(const PointSet& points) {
+    return [&points](std::size_t a, std::size_t b) { return point_distance(points, a, b); };
+}
+
 // Returns the smallest distance among the chosen points.
 double value_of(const PointSet& points, const std::vector<std::size_t>& chosen) {
-    double worst = std::numeric_limits<double>::infinity();
-    for (std::size_t a = 0; a < chosen.size(); ++a) {
-        for (std::size_t b = a + 1; b < chosen.size(); ++b) {
-            worst = std::min(worst, point_distance(points, chosen[a], chosen[b]));
-        }
-    }
-    return worst;
+    return test_support::value_of(chosen, distance_in(points));
 }
 
 // Returns the best value of p points by trying every subset.
 double brute_force(const PointSet& points, int p) {
-    const std::size_t n = points.size();
-    std::vector<std::size_t> chosen;
-    double best = -std::numeric_limits<double>::infinity();
-    // Depth-first over subsets in rising order, cut when the partial value cannot win.
-    const auto extend = [&](const auto& self, std::size_t from, double worst) -> void {
-        if (chosen.size() == static_cast<std::size_t>(p)) {
-            best = std::max(best, worst);
-            return;
-        }
-        for (std::size_t i = from; i + (static_cast<std::size_t>(p) - chosen.size()) <= n; ++i) {
-            double with = worst;
-            for (const std::size_t c : chosen) {
-                with = std::min(with, point_distance(points, c, i));
-            }
-            if (with > best) {
-                chosen.push_back(i);
-                self(self, i + 1, with);
-                chosen.pop_back();
-            }
-        }
-    };
-    extend(extend, 0, std::numeric_limits<double>::infinity());
-    return best;
+    return test_support::brute_force_optimum(points.size(), p, distance_in(points));
 }
 
 // Checks that `result` is a valid answer for p points of `points`, and that its bounds hold
