@@ -294,9 +294,9 @@ DispersionResult search_matrix(const Distances& distances, int p, const SearchLi
             threshold = reach;
         }
         int checks = 0;
-        const LevelSearch probe =
-            search_level(distances, p, threshold, clock,
-                         [&] { return ++checks > kProbeChecks || clock.should_stop(); });
+        const LevelSearch probe = search_level(distances, p, threshold, clock, [&] {
+            return ++checks > kProbeChecks || clock.should_stop();
+        });
         if (probe.outcome == CliqueOutcome::absent) {
             upper = probe.below;
             reach = upper;
