@@ -21,19 +21,13 @@
 
 #include "dispersion/clique_search.hpp"
 #include "dispersion/search_clock.hpp"
+#include "dispersion/search_tuning.hpp"
 
 namespace dispersao {
 
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-// Progress checks (each some tens of microseconds of clique search) one bounding search may
-// take: enough to settle the easy thresholds, little enough that the bisection stays cheap.
-constexpr int kProbeChecks = 200;
-// Greedy selections tried first, from starts spread over the positions: each costs O(n p) and
-// the best gives the bisection its lower end.
-constexpr std::size_t kGreedyStarts = 8;
 
 // Returns the smallest distance between two of `chosen`; infinity for fewer than two.
 template <typename Distances>
@@ -275,8 +269,9 @@ DispersionResult search_matrix(const Distances& distances, int p, const SearchLi
     SearchClock clock(limits);
     std::vector<std::size_t> best;
     double value = -kInfinity;
-    for (std::size_t start = 0; start < std::min(n, kGreedyStarts); ++start) {
-        std::vector<std::size_t> chosen = greedy(distances, p, start * n / kGreedyStarts);
+    for (std::size_t start = 0; start < std::min(n, tuning::kMatrixGreedyStarts); ++start) {
+        std::vector<std::size_t> chosen =
+            greedy(distances, p, start * n / tuning::kMatrixGreedyStarts);
         const double worth = value_of(distances, chosen);
         if (best.empty() || worth > value) {
             value = worth;
@@ -295,7 +290,7 @@ DispersionResult search_matrix(const Distances& distances, int p, const SearchLi
         }
         int checks = 0;
         const LevelSearch probe = search_level(distances, p, threshold, clock, [&] {
-            return ++checks > kProbeChecks || clock.should_stop();
+            return ++checks > tuning::kMatrixProbeChecks || clock.should_stop();
         });
         if (probe.outcome == CliqueOutcome::absent) {
             upper = probe.below;
