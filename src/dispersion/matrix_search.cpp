@@ -17,14 +17,12 @@
 #include "dispersion/clique_search.hpp"
 #include "dispersion/dispersion.hpp"
 #include "dispersion/search_clock.hpp"
+#include "dispersion/search_tuning.hpp"
 #include "solution/selection.hpp"
 
 namespace dispersao {
 
 namespace {
-
-// Progress checks (each some tens of microseconds of search) a bounding search may take.
-constexpr int kProbeChecks = 200;
 
 // The instance: values read only from cells [a][b] with a < b.
 struct Instance {
@@ -148,7 +146,7 @@ DispersionResult solve_matrix_dispersion(int n, const float* const* matrix, int 
     const auto size = static_cast<std::size_t>(n);
     std::vector<std::size_t> best;
     std::int64_t value = std::numeric_limits<std::int64_t>::min();
-    constexpr std::size_t kStarts = 8;
+    constexpr std::size_t kStarts = tuning::kMatrixGreedyStarts;
     for (std::size_t start = 0; start < std::min(size, kStarts); ++start) {
         std::vector<std::size_t> chosen = greedy(instance, p, start * size / kStarts);
         const std::int64_t worth = instance.value_of(chosen);
@@ -165,8 +163,9 @@ DispersionResult solve_matrix_dispersion(int n, const float* const* matrix, int 
     while (reach > value && !clock.should_stop()) {
         const std::int64_t level = value + 1 + (reach - value - 1) / 2;
         int checks = 0;
-        const LevelSearch probe = search_level(
-            instance, p, level, [&] { return ++checks > kProbeChecks || clock.should_stop(); });
+        const LevelSearch probe = search_level(instance, p, level, [&] {
+            return ++checks > tuning::kMatrixProbeChecks || clock.should_stop();
+        });
         if (probe.outcome == CliqueOutcome::absent) {
             upper = level - 1;
             reach = upper;
