@@ -177,4 +177,32 @@ TEST(FixedSites, StoppedSearchKeepsItsPromises) {
     EXPECT_TRUE(std::isfinite(hurried.upper_bound));
 }
 
+TEST(FixedSites, MatrixMatchesBruteForce) {
+    std::mt19937_64 random(21);
+    for (int trial = 0; trial < 200; ++trial) {
+        const auto n = static_cast<std::size_t>(std::uniform_int_distribution<int>(2, 10)(random));
+        // Small integer distances give many ties; the lower triangle is left unread garbage.
+        std::uniform_int_distribution<int> cell(0, trial % 2 == 0 ? 4 : 1000);
+        std::vector<double> cells(n * (n + 1), -1.0);
+        for (std::size_t a = 0; a < n; ++a) {
+            for (std::size_t b = a + 1; b < n; ++b) {
+                cells[a * (n + 1) + b] = cell(random);
+            }
+        }
+        const MatrixView matrix{n, cells.data(), n + 1};
+        const int p = std::uniform_int_distribution<int>(
+            2, static_cast<int>(std::min<std::size_t>(n, 5)))(random);
+        const int k = std::uniform_int_distribution<int>(0, p)(random);
+        const std::vector<std::size_t> fixed = draw_fixed(n, k, random);
+        const Distance distance = [&](std::size_t a, std::size_t b) { return matrix.at(a, b); };
+        const DispersionResult result = solve_distance_matrix_fixed(matrix, p, fixed, {});
+        const double optimum = brute_force(n, p, fixed, distance);
+        SCOPED_TRACE(testing::Message()
+                     << "trial " << trial << " n " << n << " p " << p << " k " << k);
+        expect_sound(n, p, fixed, distance, result, optimum);
+        EXPECT_TRUE(result.proven);
+        EXPECT_EQ(result.value, optimum);
+    }
+}
+
 }  // namespace

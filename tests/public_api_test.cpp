@@ -165,4 +165,34 @@ TEST(PublicApi, RejectsWhatItCannotTake) {
     EXPECT_EQ(rejection([&] { return dispersao::solve(PointsView::interleaved(pole), 2); }), "");
 }
 
+TEST(PublicApi, RejectsMatricesItCannotTake) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> three = {0, 1, 2, 1, 0, 3, 2, 3, 0};
+    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(three, 2, 2); }),
+              "the matrix holds 9 cells, not n * n = 2 * 2");
+    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(three.data(), 3, 2, 2); }),
+              "row_stride 2 is smaller than n = 3");
+    std::vector<double> cells = three;
+    cells[5] = nan;
+    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }),
+              "matrix cell [1][2] is NaN or infinite");
+    cells = three;
+    cells[7] = nan;
+    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }),
+              "matrix cell [2][1] is NaN or infinite");
+    cells = three;
+    cells[2] = cells[6] = -2;
+    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }),
+              "matrix cell [0][2] is negative (-2)");
+    cells = three;
+    cells[3] = 1.5;
+    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }),
+              "the matrix is not symmetric: matrix cell [0][1] = 1 but matrix cell [1][0] = 1.5");
+    // The diagonal is never read.
+    cells = three;
+    cells[4] = nan;
+    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 4); }),
+              "p = 4 is out of range: it must be at least 2 and at most the number of sites, 3");
+}
+
 }  // namespace
