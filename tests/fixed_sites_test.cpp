@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstddef>
 #include <functional>
 #include <limits>
@@ -200,6 +201,39 @@ TEST(FixedSites, MatrixMatchesBruteForce) {
         SCOPED_TRACE(testing::Message()
                      << "trial " << trial << " n " << n << " p " << p << " k " << k);
         expect_sound(n, p, fixed, distance, result, optimum);
+        EXPECT_TRUE(result.proven);
+        EXPECT_EQ(result.value, optimum);
+    }
+}
+
+TEST(FixedSites, MenuInstancesUnderTheMenuObjective) {
+    // Cells with fractions and above the cap: the objective truncates them and caps them at 100.
+    std::mt19937_64 random(22);
+    std::uniform_real_distribution<float> cell(0.0F, 140.0F);
+    for (int trial = 0; trial < 100; ++trial) {
+        const int n = std::uniform_int_distribution<int>(2, 9)(random);
+        const auto size = static_cast<std::size_t>(n);
+        std::vector<float> cells(size * size, 0.0F);
+        std::vector<float*> rows(size);
+        for (std::size_t a = 0; a < size; ++a) {
+            rows[a] = &cells[a * size];
+            for (std::size_t b = a + 1; b < size; ++b) {
+                cells[a * size + b] =
+                    trial % 3 == 0 ? std::floor(cell(random) / 30.0F) : cell(random);
+            }
+        }
+        const int p = std::uniform_int_distribution<int>(2, std::min(n, 5))(random);
+        const int k = std::uniform_int_distribution<int>(0, p)(random);
+        const std::vector<std::size_t> fixed = draw_fixed(size, k, random);
+        const Distance distance = [&](std::size_t a, std::size_t b) {
+            const float raw = a < b ? cells[a * size + b] : cells[b * size + a];
+            return std::min(100.0, std::trunc(static_cast<double>(raw)));
+        };
+        const DispersionResult result = solve_menu_dispersion_fixed(n, rows.data(), p, fixed, {});
+        const double optimum = brute_force(size, p, fixed, distance);
+        SCOPED_TRACE(testing::Message()
+                     << "trial " << trial << " n " << n << " p " << p << " k " << k);
+        expect_sound(size, p, fixed, distance, result, optimum);
         EXPECT_TRUE(result.proven);
         EXPECT_EQ(result.value, optimum);
     }

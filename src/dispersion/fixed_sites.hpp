@@ -27,4 +27,12 @@ namespace dispersao {
                                                            const std::vector<std::size_t>& fixed,
                                                            const SearchLimits& limits);
 
+// The same for an instance of the menu program, under its objective (solve_matrix_dispersion's:
+// cells truncated toward zero, capped at 100). The search may copy the objective among the
+// positions still in play as doubles: up to (n - fixed.size())^2 cells. Preconditions: those of
+// solve_matrix_dispersion, and `fixed` as above.
+[[nodiscard]] DispersionResult solve_menu_dispersion_fixed(int n, const float* const* matrix, int p,
+                                                           const std::vector<std::size_t>& fixed,
+                                                           const SearchLimits& limits);
+
 }  // namespace dispersao
