@@ -96,7 +96,7 @@ TEST(PublicApi, FixedSitesAreKept) {
 TEST(PublicApi, CancelTimeLimitAndProgress) {
     std::mt19937_64 random(5);
     std::uniform_real_distribution<double> coordinate(0, 1000);
-    std::vector<double> xy(2 * 20000);
+    std::vector<double> xy(40000);  // 20,000 points
     for (double& c : xy) {
         c = coordinate(random);
     }

@@ -16,12 +16,34 @@ namespace {
 // Returns the shortest text that reads back as `value`.
 [[nodiscard]] std::string text(double value) {
     std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    auto* const end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
     return {buffer.data(), end};
 }
 
 [[noreturn]] void reject(const std::string& message) {
     throw std::invalid_argument(message);
+}
+
+// Returns "matrix cell [i][j]".
+[[nodiscard]] std::string cell_name(std::size_t i, std::size_t j) {
+    return "matrix cell [" + std::to_string(i) + "][" + std::to_string(j) + "]";
+}
+
+// Throws unless cell [i][j] (i < j) and its mirror [j][i] are finite, equal and not negative.
+void check_cell(std::size_t i, std::size_t j, double cell, double mirror) {
+    if (!std::isfinite(cell)) {
+        reject(cell_name(i, j) + " is NaN or infinite");
+    }
+    if (!std::isfinite(mirror)) {
+        reject(cell_name(j, i) + " is NaN or infinite");
+    }
+    if (cell < 0) {
+        reject(cell_name(i, j) + " is negative (" + text(cell) + ")");
+    }
+    if (cell != mirror) {
+        reject("the matrix is not symmetric: " + cell_name(i, j) + " = " + text(cell) + " but " +
+               cell_name(j, i) + " = " + text(mirror));
+    }
 }
 
 // Rows and columns of one square tile of the symmetry check, so that both the tile and its
@@ -84,27 +106,11 @@ void check_matrix(const double* cells, std::size_t n, std::size_t row_stride) {
     if (n > 0 && cells == nullptr) {
         reject("the matrix has no cells");
     }
-    const auto at = [&](std::size_t i, std::size_t j) { return cells[i * row_stride + j]; };
-    const auto where = [](std::size_t i, std::size_t j) {
-        return "matrix cell [" + std::to_string(i) + "][" + std::to_string(j) + "]";
-    };
     for (std::size_t top = 0; top < n; top += kTile) {
         for (std::size_t left = top; left < n; left += kTile) {
             for (std::size_t i = top; i < std::min(n, top + kTile); ++i) {
                 for (std::size_t j = std::max(left, i + 1); j < std::min(n, left + kTile); ++j) {
-                    const double cell = at(i, j);
-                    const double mirror = at(j, i);
-                    if (!std::isfinite(cell) || !std::isfinite(mirror)) {
-                        const bool upper = !std::isfinite(cell);
-                        reject(where(upper ? i : j, upper ? j : i) + " is NaN or infinite");
-                    }
-                    if (cell < 0) {
-                        reject(where(i, j) + " is negative (" + text(cell) + ")");
-                    }
-                    if (cell != mirror) {
-                        reject("the matrix is not symmetric: " + where(i, j) + " = " + text(cell) +
-                               " but " + where(j, i) + " = " + text(mirror));
-                    }
+                    check_cell(i, j, cells[i * row_stride + j], cells[j * row_stride + i]);
                 }
             }
         }
