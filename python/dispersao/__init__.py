@@ -48,7 +48,10 @@ class Result:
     seconds: float
 
     def __repr__(self) -> str:
-        ids = np.array2string(self.ids, separator=", ", threshold=20)
+        shown = [str(i) for i in self.ids.tolist()]
+        if len(shown) > 12:
+            shown = shown[:6] + ["..."] + shown[-3:]
+        ids = "[" + ", ".join(shown) + "]"
         return (f"Result(ids={ids}, value={self.value!r}, upper_bound={self.upper_bound!r}, "
                 f"proven={self.proven}, seconds={self.seconds:.3f})")
 
