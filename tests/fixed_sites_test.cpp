@@ -14,6 +14,7 @@
 #include "dispersion/dispersion.hpp"
 #include "dispersion/fixed_sites.hpp"
 #include "dispersion/matrix_view.hpp"
+#include "tests/support/brute_force.hpp"
 
 using namespace dispersao;
 
@@ -29,13 +30,9 @@ double brute_force(std::size_t n, int p, const std::vector<std::size_t>& fixed,
     std::vector<std::size_t> chosen = fixed;
     const auto extend = [&](const auto& self, std::size_t from) -> void {
         if (chosen.size() == static_cast<std::size_t>(p)) {
-            double worst = std::numeric_limits<double>::infinity();
-            for (std::size_t a = 0; a < chosen.size(); ++a) {
-                for (std::size_t b = a + 1; b < chosen.size(); ++b) {
-                    worst = std::min(worst, distance(chosen[a], chosen[b]));
-                }
-            }
-            best = std::max(best, worst);
+            std::vector<std::size_t> sorted = chosen;
+            std::sort(sorted.begin(), sorted.end());
+            best = std::max(best, test_support::value_of(sorted, distance));
             return;
         }
         for (std::size_t i = from; i < n; ++i) {
@@ -62,13 +59,7 @@ void expect_sound(std::size_t n, int p, const std::vector<std::size_t>& fixed,
     for (const std::size_t f : fixed) {
         EXPECT_TRUE(std::binary_search(result.chosen.begin(), result.chosen.end(), f)) << f;
     }
-    double worth = std::numeric_limits<double>::infinity();
-    for (std::size_t a = 0; a < result.chosen.size(); ++a) {
-        for (std::size_t b = a + 1; b < result.chosen.size(); ++b) {
-            worth = std::min(worth, distance(result.chosen[a], result.chosen[b]));
-        }
-    }
-    EXPECT_EQ(result.value, worth);
+    EXPECT_EQ(result.value, test_support::value_of(result.chosen, distance));
     EXPECT_LE(result.value, optimum);
     EXPECT_GE(result.upper_bound, optimum);
     EXPECT_EQ(result.proven, result.value == result.upper_bound);
@@ -226,8 +217,7 @@ TEST(FixedSites, MenuInstancesUnderTheMenuObjective) {
         const int k = std::uniform_int_distribution<int>(0, p)(random);
         const std::vector<std::size_t> fixed = draw_fixed(size, k, random);
         const Distance distance = [&](std::size_t a, std::size_t b) {
-            const float raw = a < b ? cells[a * size + b] : cells[b * size + a];
-            return std::min(100.0, std::trunc(static_cast<double>(raw)));
+            return test_support::menu_worth(a < b ? cells[a * size + b] : cells[b * size + a]);
         };
         const DispersionResult result = solve_menu_dispersion_fixed(n, rows.data(), p, fixed, {});
         const double optimum = brute_force(size, p, fixed, distance);
