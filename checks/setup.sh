@@ -10,8 +10,8 @@ set -euo pipefail
 build=(g++ cmake make)
 # GoogleTest; the map test's renderer; the exact companion's test unpacks .tsp.xz instances;
 # the Python module and its tests use Debian's python3 with numpy and pybind11.
-test=(libgtest-dev librsvg2-bin xz-utils python3 python3-dev python3-numpy pybind11-dev
-      python3-pytest)
+test=(libgtest-dev librsvg2-bin xz-utils python3 python3-dev python3-venv python3-numpy
+      python3-pybind11 pybind11-dev python3-setuptools python3-wheel python3-pytest)
 checks=(clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 valgrind dpkg-dev)
 
 case "${1:-all}" in
