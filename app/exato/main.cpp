@@ -161,6 +161,7 @@ DispersionResult timed_search(const ExactOptions& options, bool integer_values, 
     BoundsLine progress(terminal_stderr(), integer_values);
     SearchLimits limits;
     limits.seconds = options.seconds;
+    limits.threads = options.threads;
     limits.interrupted = &interrupted;
     limits.on_progress = [&progress](double lower, double upper) { progress.update(lower, upper); };
     std::signal(SIGINT, stop_search_on_interrupt);
