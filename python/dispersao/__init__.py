@@ -139,8 +139,7 @@ def solve_matrix(matrix: npt.ArrayLike, p: int, *, time_limit: Optional[float] =
         time_limit: seconds the search may take; None for no limit. When it runs out, the best
             selection found is returned with proven=False and a valid upper_bound.
         fixed: ids (0-based rows) already chosen; the answer holds them and is optimal among
-            the selections that do. At most p distinct ids. With fixed ids the search may copy
-            the cells among the rows still in play.
+            the selections that do. At most p distinct ids.
         threads: worker threads the search may use; None for one per core.
 
     Returns:
