@@ -1,9 +1,11 @@
 // The command line of dispersao-exato: its options, their reading and its texts.
 #pragma once
 
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "cli/command_line.hpp"
 
@@ -16,6 +18,7 @@ struct ExactOptions {
     bool json = false;                                         // --json
     std::string svg;    // --svg: where to draw the answer's map; empty for none
     std::string input;  // ENTRADA: a folder, a .tsp or a .csv file; empty for the working folder
+    std::vector<std::int64_t> fixed;  // --fixos: ids already chosen, as the reports show them
 };
 
 // The program's name, usage and help, by the convention every companion follows.
