@@ -40,7 +40,7 @@ const ProgramText kExactProgram{
 
 namespace {
 
-constexpr std::array<KnownOption, 6> kOptions{{
+constexpr std::array<KnownOption, 7> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
     {"threads", '\0', true},
