@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "exato/fixed_ids.hpp"
+
 namespace dispersao {
 
 const ProgramText kExactProgram{
@@ -25,6 +27,7 @@ const ProgramText kExactProgram{
     "  --threads N               usa N linhas de execucao (padrao: uma por nucleo)\n"
     "  --json                    escreve o resultado como um objeto JSON\n"
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
+    "  --fixos ID,ID,...         inclui estes pontos (ids do relatorio) e escolhe os demais\n"
     "  -h, --help                mostra esta ajuda\n"
     "  --version                 mostra a versao\n"
     "\n"
@@ -37,13 +40,14 @@ const ProgramText kExactProgram{
 
 namespace {
 
-constexpr std::array<KnownOption, 6> kOptions{{
+constexpr std::array<KnownOption, 7> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
     {"threads", '\0', true},
     {"json", '\0', false},
     {"svg", '\0', true},
     {"ajuda", '\0', false},
+    {"fixos", '\0', true},
 }};
 
 // Parses all of `text` as a finite number of seconds >= 0 into `seconds`; false otherwise.
@@ -101,6 +105,14 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
     options.svg = line.last("svg").value_or("");
     if (line.has("svg") && options.svg.empty()) {
         return CommandLineError{"--svg quer o nome de um arquivo"};
+    }
+    if (const auto text = line.last("fixos")) {
+        const auto ids = parse_fixed_ids(*text);
+        if (!ids) {
+            return CommandLineError{"--fixos quer ids separados por virgulas, nao \"" + *text +
+                                    "\""};
+        }
+        options.fixed = *ids;
     }
     return options;
 }
