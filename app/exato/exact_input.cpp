@@ -79,9 +79,30 @@ namespace {
     return std::nullopt;
 }
 
+// Reads the distance matrix file `options.matrix` names.
+[[nodiscard]] std::optional<InputFault> load_matrix(const ExactOptions& options,
+                                                    ExactInput& input) {
+    input.kind = InputKind::matrix;
+    if (!options.svg.empty()) {
+        return usage_fault("--svg desenha apenas entradas de pontos (.tsp ou .csv)");
+    }
+    if (const auto error = read_matrix_file(options.matrix, input.matrix)) {
+        return InputFault{false, describe_matrix_error(*error, options.matrix)};
+    }
+    if (static_cast<std::size_t>(options.p) > input.matrix.n) {
+        return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
+                           "linhas de " + options.matrix + " (" + std::to_string(input.matrix.n) +
+                           ")");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<InputFault> load_exact_input(const ExactOptions& options, ExactInput& input) {
+    if (!options.matrix.empty()) {
+        return load_matrix(options, input);
+    }
     std::error_code ignored;
     if (options.input.empty() || std::filesystem::is_directory(options.input, ignored)) {
         return load_folder(options, input);
@@ -95,6 +116,8 @@ bool integer_values(const ExactInput& input) {
             return true;
         case InputKind::points:
             return integer_distances(input.points.rule);
+        case InputKind::matrix:
+            break;
     }
     return false;
 }
@@ -103,6 +126,8 @@ DispersionResult solve_input(const ExactInput& input, int p, const SearchLimits&
     switch (input.kind) {
         case InputKind::menu_folder:
             return solve_matrix_dispersion(input.folder.n, input.folder.matrix(), p, limits);
+        case InputKind::matrix:
+            return solve_distance_matrix(input.matrix.view(), p, limits);
         case InputKind::points:
             break;
     }
@@ -114,6 +139,8 @@ ExactAnswer answer_of(const ExactInput& input, int p, const DispersionResult& re
     switch (input.kind) {
         case InputKind::menu_folder:
             return matrix_answer(input.folder.n, p, result, seconds, input.folder_names);
+        case InputKind::matrix:
+            return distance_matrix_answer(input.matrix.n, p, result, seconds, input.matrix.names);
         case InputKind::points:
             break;
     }
