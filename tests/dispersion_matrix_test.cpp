@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "dispersion/dispersion.hpp"
@@ -39,24 +41,81 @@ double worth(const Matrix& matrix, std::size_t a, std::size_t b) {
     return std::min(100.0, std::trunc(static_cast<double>(cell)));
 }
 
-double value_of(const Matrix& matrix, const std::vector<std::size_t>& chosen) {
+// The smallest `distance` between two of `chosen`.
+template <typename Distance>
+double value_of(const Distance& distance, const std::vector<std::size_t>& chosen) {
     double worst = std::numeric_limits<double>::infinity();
     for (std::size_t a = 0; a < chosen.size(); ++a) {
         for (std::size_t b = a + 1; b < chosen.size(); ++b) {
-            worst = std::min(worst, worth(matrix, chosen[a], chosen[b]));
+            worst = std::min(worst, distance(chosen[a], chosen[b]));
         }
     }
     return worst;
 }
 
-// The best value of p positions over every subset.
-double brute_force(const Matrix& matrix, int p) {
-    const auto n = static_cast<std::size_t>(matrix.n);
+double value_of(const Matrix& matrix, const std::vector<std::size_t>& chosen) {
+    return value_of([&](std::size_t a, std::size_t b) { return worth(matrix, a, b); }, chosen);
+}
+
+// The best selection of p of n positions over every subset, under `distance`, and among the
+// optimal ones the one the engine promises: pairs ranked by falling distance, ties by (a, b);
+// the selection whose worst-ranked pair comes first, then the one whose other positions are
+// lexicographically smallest.
+struct Oracle {
+    double value = -std::numeric_limits<double>::infinity();
     std::vector<std::size_t> chosen;
-    double best = -std::numeric_limits<double>::infinity();
+};
+
+template <typename Distance>
+Oracle brute_force(const Distance& distance, std::size_t n, int p) {
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = a + 1; b < n; ++b) {
+            pairs.emplace_back(a, b);
+        }
+    }
+    std::stable_sort(pairs.begin(), pairs.end(), [&](const auto& x, const auto& y) {
+        return distance(x.first, x.second) > distance(y.first, y.second);
+    });
+    std::vector<std::size_t> rank(n * n, 0);
+    for (std::size_t r = 0; r < pairs.size(); ++r) {
+        rank[pairs[r].first * n + pairs[r].second] = r;
+    }
+    Oracle best;
+    std::size_t best_rank = 0;
+    std::vector<std::size_t> best_rest;
+    std::vector<std::size_t> chosen;
+    const auto consider = [&] {
+        const double value = value_of(distance, chosen);
+        std::size_t closing = 0;
+        std::size_t first = 0;
+        std::size_t second = 0;
+        for (std::size_t i = 0; i < chosen.size(); ++i) {
+            for (std::size_t j = i + 1; j < chosen.size(); ++j) {
+                if (rank[chosen[i] * n + chosen[j]] >= closing) {
+                    closing = rank[chosen[i] * n + chosen[j]];
+                    first = chosen[i];
+                    second = chosen[j];
+                }
+            }
+        }
+        std::vector<std::size_t> rest;
+        for (const std::size_t v : chosen) {
+            if (v != first && v != second) {
+                rest.push_back(v);
+            }
+        }
+        if (best.chosen.empty() || value > best.value ||
+            (value == best.value &&
+             (closing < best_rank || (closing == best_rank && rest < best_rest)))) {
+            best = {value, chosen};
+            best_rank = closing;
+            best_rest = rest;
+        }
+    };
     const auto extend = [&](const auto& self, std::size_t from) -> void {
         if (chosen.size() == static_cast<std::size_t>(p)) {
-            best = std::max(best, value_of(matrix, chosen));
+            consider();
             return;
         }
         for (std::size_t i = from; i < n; ++i) {
@@ -98,7 +157,11 @@ TEST(MatrixSolver, MatchesBruteForce) {
         ASSERT_EQ(result.chosen.size(), static_cast<std::size_t>(p));
         EXPECT_TRUE(std::is_sorted(result.chosen.begin(), result.chosen.end()));
         EXPECT_EQ(result.value, value_of(matrix, result.chosen));
-        EXPECT_EQ(result.value, brute_force(matrix, p));
+        const Oracle oracle =
+            brute_force([&](std::size_t a, std::size_t b) { return worth(matrix, a, b); },
+                        static_cast<std::size_t>(n), p);
+        EXPECT_EQ(result.value, oracle.value);
+        EXPECT_EQ(result.chosen, oracle.chosen);
         EXPECT_TRUE(result.proven);
         EXPECT_EQ(result.upper_bound, result.value);
     }
@@ -180,6 +243,118 @@ TEST(MatrixSolver, TiesGiveTheSelectionThePairsCompleteFirst) {
               (std::vector<std::size_t>{5, 6, 7, 8}));
     EXPECT_EQ(solve_matrix_dispersion(9, block.rows.data(), 5, {}).chosen,
               (std::vector<std::size_t>{0, 5, 6, 7, 8}));
+}
+
+// A real distance matrix of n rows held with a wider stride, its lower triangle and the padding
+// poisoned with NaN, which the engine must never read.
+struct RealMatrix {
+    RealMatrix(std::size_t size, std::size_t padding)
+        : n(size),
+          stride(size + padding),
+          cells(size * (size + padding), std::numeric_limits<double>::quiet_NaN()) {}
+    double& at(std::size_t a, std::size_t b) { return cells[a * stride + b]; }
+    [[nodiscard]] double distance(std::size_t a, std::size_t b) const {
+        return cells[std::min(a, b) * stride + std::max(a, b)];
+    }
+    [[nodiscard]] MatrixView view() const { return {n, cells.data(), stride}; }
+
+    std::size_t n;
+    std::size_t stride;
+    std::vector<double> cells;
+};
+
+// Distances with many ties (a few whole values), zeros, one value repeated, or spread reals.
+double draw_distance(int kind, std::mt19937_64& random) {
+    switch (kind) {
+        case 0:
+            return static_cast<double>(random() % 4);
+        case 1:
+            return random() % 3 == 0 ? 0.0 : static_cast<double>(random() % 1000) / 7.0;
+        case 2:
+            return random() % 5 == 0 ? 2.5 : 2.5 + static_cast<double>(random() % 3) * 1e-9;
+        default:
+            return static_cast<double>(random() % (1U << 30U)) * 1e-5;
+    }
+}
+
+// Checks the engine against the oracle on `matrix` at p.
+void expect_oracle(const RealMatrix& matrix, int p) {
+    const Oracle oracle = brute_force(
+        [&](std::size_t a, std::size_t b) { return matrix.distance(a, b); }, matrix.n, p);
+    const DispersionResult result = solve_distance_matrix(matrix.view(), p, {});
+    EXPECT_TRUE(result.proven);
+    EXPECT_EQ(result.value, oracle.value);
+    EXPECT_EQ(result.upper_bound, oracle.value);
+    EXPECT_EQ(result.chosen, oracle.chosen);
+}
+
+TEST(DistanceMatrixSolver, MatchesBruteForceWithTiesZerosAndRepeatedValues) {
+    std::mt19937_64 random(5);
+    for (int trial = 0; trial < 240; ++trial) {
+        const std::size_t n = 2 + random() % 12;
+        const int p = static_cast<int>(std::min<std::size_t>(n, 2 + random() % 5));
+        RealMatrix matrix(n, random() % 3);
+        for (std::size_t a = 0; a < n; ++a) {
+            for (std::size_t b = a + 1; b < n; ++b) {
+                matrix.at(a, b) = draw_distance(trial % 4, random);
+            }
+        }
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n << " p " << p);
+        expect_oracle(matrix, p);
+    }
+    // Every distance zero: the first p rows.
+    RealMatrix zeros(6, 0);
+    for (std::size_t a = 0; a < 6; ++a) {
+        for (std::size_t b = a + 1; b < 6; ++b) {
+            zeros.at(a, b) = 0;
+        }
+    }
+    EXPECT_EQ(solve_distance_matrix(zeros.view(), 4, {}).chosen,
+              (std::vector<std::size_t>{0, 1, 2, 3}));
+    expect_oracle(zeros, 4);
+}
+
+TEST(DistanceMatrixSolver, FortyRowsAtFourAndFiveMatchBruteForce) {
+    std::mt19937_64 random(40);
+    for (int trial = 0; trial < 3; ++trial) {
+        RealMatrix matrix(40, 1);
+        for (std::size_t a = 0; a < 40; ++a) {
+            for (std::size_t b = a + 1; b < 40; ++b) {
+                matrix.at(a, b) = draw_distance(trial == 2 ? 0 : 3, random);
+            }
+        }
+        for (const int p : {4, 5}) {
+            SCOPED_TRACE(testing::Message() << "trial " << trial << " p " << p);
+            expect_oracle(matrix, p);
+        }
+    }
+}
+
+TEST(DistanceMatrixSolver, StoppedSearchesGiveAValidSelectionAndBound) {
+    std::mt19937_64 random(9);
+    RealMatrix matrix(300, 0);
+    for (std::size_t a = 0; a < 300; ++a) {
+        for (std::size_t b = a + 1; b < 300; ++b) {
+            matrix.at(a, b) = draw_distance(3, random);
+        }
+    }
+    const DispersionResult full = solve_distance_matrix(matrix.view(), 4, {});
+    ASSERT_TRUE(full.proven);
+    SearchLimits expired;
+    expired.seconds = 0;
+    const std::atomic<bool> interrupt{true};
+    SearchLimits interrupted;
+    interrupted.interrupted = &interrupt;
+    for (const SearchLimits* limits : {&expired, &interrupted}) {
+        const DispersionResult quick = solve_distance_matrix(matrix.view(), 4, *limits);
+        ASSERT_EQ(quick.chosen.size(), 4U);
+        EXPECT_EQ(quick.value,
+                  value_of([&](std::size_t a, std::size_t b) { return matrix.distance(a, b); },
+                           quick.chosen));
+        EXPECT_LE(quick.value, full.value);
+        EXPECT_GE(quick.upper_bound, full.value);
+        EXPECT_EQ(quick.interrupted, limits == &interrupted && !quick.proven);
+    }
 }
 
 }  // namespace

@@ -150,7 +150,8 @@ std::string quote_text(std::string_view word) {
 
 std::optional<MatrixError> check_matrix_fits(std::size_t n) {
     const double cells = static_cast<double>(n) * static_cast<double>(n);
-    if (!bytes_fit_in_memory(cells * sizeof(double))) {
+    const auto most_cells = static_cast<double>(std::vector<double>().max_size());
+    if (cells > most_cells || !bytes_fit_in_memory(cells * sizeof(double))) {
         return MatrixError{MatrixFailure::no_memory, 0, ""};
     }
     return std::nullopt;
