@@ -28,12 +28,6 @@ double value_of(const TestMatrix& matrix, const std::vector<std::size_t>& chosen
     return test_support::value_of(chosen, test_support::menu_worth_in(matrix));
 }
 
-// The best value of p positions over every subset.
-double brute_force(const TestMatrix& matrix, int p) {
-    return test_support::brute_force_optimum(static_cast<std::size_t>(matrix.size()), p,
-                                             test_support::menu_worth_in(matrix));
-}
-
 // Values in a narrow band (many ties), spread past the cap, or down to -2^31.
 float draw_cell(int kind, std::mt19937_64& random) {
     switch (kind) {
