@@ -1,4 +1,5 @@
 // Reading a matrix file: which format it is in, from disk, and the messages for its faults.
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -26,12 +27,9 @@ namespace {
     if (fields.size() != 2) {
         return false;
     }
-    for (const std::string_view field : fields) {
-        if (field.find_first_not_of("0123456789") != std::string_view::npos) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(fields, [](std::string_view field) {
+        return field.find_first_not_of("0123456789") == std::string_view::npos;
+    });
 }
 
 }  // namespace
