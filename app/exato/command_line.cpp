@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <string_view>
 
 namespace dispersao {
@@ -29,6 +30,7 @@ const ProgramText kExactProgram{
     "Opcoes:\n"
     "  -p P                      escolhe P pontos (2 ou mais; padrao 3)\n"
     "  --limite-tempo SEGUNDOS   para a busca apos SEGUNDOS, com os limites encontrados\n"
+    "  --threads N               usa N linhas de execucao (padrao: uma por nucleo)\n"
     "  --json                    escreve o resultado como um objeto JSON\n"
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
     "  --matriz ARQUIVO          le a matriz de distancias de ARQUIVO em vez de uma ENTRADA\n"
@@ -45,9 +47,10 @@ const ProgramText kExactProgram{
 
 namespace {
 
-constexpr std::array<KnownOption, 6> kOptions{{
+constexpr std::array<KnownOption, 7> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
+    {"threads", '\0', true},
     {"json", '\0', false},
     {"svg", '\0', true},
     {"matriz", '\0', true},
@@ -96,6 +99,14 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
         text && !parse_seconds(*text, options.seconds)) {
         return CommandLineError{"--limite-tempo quer um numero de segundos, 0 ou mais, nao \"" +
                                 *text + "\""};
+    }
+    if (const auto text = line.last("threads")) {
+        const auto threads = whole_number_in(*text, 1, kMaxThreads);
+        if (!threads) {
+            return CommandLineError{"--threads quer um numero inteiro de 1 a " +
+                                    std::to_string(kMaxThreads) + ", nao \"" + *text + "\""};
+        }
+        options.threads = static_cast<int>(*threads);
     }
     options.json = line.has("json");
     options.svg = line.last("svg").value_or("");
