@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "exato/fixed_ids.hpp"
+
 namespace dispersao {
 
 const ProgramText kExactProgram{
@@ -34,6 +36,7 @@ const ProgramText kExactProgram{
     "  --json                    escreve o resultado como um objeto JSON\n"
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
     "  --matriz ARQUIVO          le a matriz de distancias de ARQUIVO em vez de uma ENTRADA\n"
+    "  --fixos ID,ID,...         inclui estes pontos (ids do relatorio) e escolhe os demais\n"
     "  -h, --help                mostra esta ajuda\n"
     "  --version                 mostra a versao\n"
     "\n"
@@ -47,7 +50,7 @@ const ProgramText kExactProgram{
 
 namespace {
 
-constexpr std::array<KnownOption, 7> kOptions{{
+constexpr std::array<KnownOption, 8> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
     {"threads", '\0', true},
@@ -55,6 +58,7 @@ constexpr std::array<KnownOption, 7> kOptions{{
     {"svg", '\0', true},
     {"matriz", '\0', true},
     {"ajuda", '\0', false},
+    {"fixos", '\0', true},
 }};
 
 // Parses all of `text` as a finite number of seconds >= 0 into `seconds`; false otherwise.
@@ -120,6 +124,14 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
     if (!options.matrix.empty() && !options.input.empty()) {
         return CommandLineError{"--matriz \"" + options.matrix + "\" e ENTRADA \"" + options.input +
                                 "\" juntas: escolha uma"};
+    }
+    if (const auto text = line.last("fixos")) {
+        const auto ids = parse_fixed_ids(*text);
+        if (!ids) {
+            return CommandLineError{"--fixos quer ids separados por virgulas, nao \"" + *text +
+                                    "\""};
+        }
+        options.fixed = *ids;
     }
     return options;
 }

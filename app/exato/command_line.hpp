@@ -1,9 +1,11 @@
 // The command line of dispersao-exato: its options, their reading and its texts.
 #pragma once
 
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "cli/command_line.hpp"
 
@@ -18,6 +20,7 @@ struct ExactOptions {
     std::string svg;     // --svg: where to draw the answer's map; empty for none
     std::string input;   // ENTRADA: a folder, a .tsp or a .csv file; empty for the working folder
     std::string matrix;  // --matriz: a distance matrix file instead of ENTRADA; empty for none
+    std::vector<std::int64_t> fixed;  // --fixos: ids already chosen, as the reports show them
 };
 
 // The most threads --threads accepts: more than any machine it runs on has cores.

@@ -28,6 +28,7 @@ struct ExactInput {
     std::vector<std::string> folder_names;  // menu_folder: one per position ("" for none), or none
     PointSet points;                        // points: the set, with its rule and names
     DistanceMatrix matrix;                  // matrix: the distances, with the header's names
+    std::vector<std::size_t> fixed;         // positions the answer must hold (--fixos)
 };
 
 // Why an input cannot be searched.
