@@ -291,6 +291,11 @@ TEST(ExatoCommandLine, DistanceMatrixFilesEndToEnd) {
               "Entrada: m.csv (4 pontos; distancia a da matriz, real)\n"
               "Pontos escolhidos (p = 3):\n  1  A\n  2  B\n  3  C\n"
               "Menor distancia: 1.5\nOtimo provado.\n");
+    // --fixos names rows as the report does, from 1.
+    const Outcome fixed = folder.run({"--json", "--fixos", "1,4", "--matriz", "m.csv"});
+    ASSERT_EQ(fixed.status, 0) << fixed.err;
+    EXPECT_EQ(json_field(fixed.out, "ids"), "[1,2,4]");
+    EXPECT_EQ(json_field(fixed.out, "valor"), "1.5");
 
     const std::string gkd = DISPERSAO_BENCH_DATA "/GKD-c_1_n500_m50.txt";
     const Outcome three = folder.run({"--json", "--matriz", gkd});
