@@ -1,6 +1,6 @@
 # Thin driver over the CMake presets; every build product goes under build/.
 .PHONY: all build test run clean bench bench-quality bench-points install package
-.PHONY: sanitize fuzz memcheck lint install-check
+.PHONY: sanitize fuzz memcheck lint install-check test-python
 
 all: build
 
@@ -73,3 +73,7 @@ lint:
 
 install-check:
 	checks/install.sh
+
+# The Python package installed with pip into build/python-venv, and its tests run there.
+test-python:
+	checks/python.sh

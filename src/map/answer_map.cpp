@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
+
+#include "dispersion/dispersion.hpp"
 
 namespace dispersao {
 
@@ -189,6 +192,26 @@ void append_label(std::string& out, double x, double y, std::string_view text,
 constexpr std::size_t kMostJoinedPoints = 40;
 
 }  // namespace
+
+MapAnswer map_answer(const PointSet& points, std::vector<std::size_t> chosen,
+                     std::string value_text) {
+    assert(chosen.size() >= 2);
+    MapAnswer map{std::move(chosen), 0, 0, std::move(value_text)};
+    map.closest_first = map.chosen[0];
+    map.closest_second = map.chosen[1];
+    double closest = point_distance(points, map.closest_first, map.closest_second);
+    for (std::size_t a = 0; a < map.chosen.size(); ++a) {
+        for (std::size_t b = a + 1; b < map.chosen.size(); ++b) {
+            const double d = point_distance(points, map.chosen[a], map.chosen[b]);
+            if (d < closest) {
+                closest = d;
+                map.closest_first = map.chosen[a];
+                map.closest_second = map.chosen[b];
+            }
+        }
+    }
+    return map;
+}
 
 std::string render_answer_map(const PointSet& points, const MapAnswer& answer) {
     assert(answer.chosen.size() >= 2);
