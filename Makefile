@@ -5,13 +5,17 @@
 all: build
 
 # The programs a user runs; the tests and benchmarks are built by `make test` and `make bench`.
+# Each first installs the Debian packages it lacks (checks/setup.sh; silent when none).
 build:
+	checks/setup.sh build
 	cmake --preset default
 	cmake --build --preset programs
 
 test:
+	checks/setup.sh test
 	cmake --workflow --preset default
 
+# The menu program on the 10-city example (it reads the instance files there and writes nothing).
 run: build
 	cd examples/small && ../../build/default/dispersao
 

@@ -4,7 +4,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <string_view>
+
+#include "exato/fixed_ids.hpp"
 
 namespace dispersao {
 
@@ -21,8 +24,10 @@ const ProgramText kExactProgram{
     "Opcoes:\n"
     "  -p P                      escolhe P pontos (2 ou mais; padrao 3)\n"
     "  --limite-tempo SEGUNDOS   para a busca apos SEGUNDOS, com os limites encontrados\n"
+    "  --threads N               usa N linhas de execucao (padrao: uma por nucleo)\n"
     "  --json                    escreve o resultado como um objeto JSON\n"
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
+    "  --fixos ID,ID,...         inclui estes pontos (ids do relatorio) e escolhe os demais\n"
     "  -h, --help                mostra esta ajuda\n"
     "  --version                 mostra a versao\n"
     "\n"
@@ -35,12 +40,14 @@ const ProgramText kExactProgram{
 
 namespace {
 
-constexpr std::array<KnownOption, 5> kOptions{{
+constexpr std::array<KnownOption, 7> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
+    {"threads", '\0', true},
     {"json", '\0', false},
     {"svg", '\0', true},
     {"ajuda", '\0', false},
+    {"fixos", '\0', true},
 }};
 
 // Parses all of `text` as a finite number of seconds >= 0 into `seconds`; false otherwise.
@@ -86,10 +93,26 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
         return CommandLineError{"--limite-tempo quer um numero de segundos, 0 ou mais, nao \"" +
                                 *text + "\""};
     }
+    if (const auto text = line.last("threads")) {
+        const auto threads = whole_number_in(*text, 1, kMaxThreads);
+        if (!threads) {
+            return CommandLineError{"--threads quer um numero inteiro de 1 a " +
+                                    std::to_string(kMaxThreads) + ", nao \"" + *text + "\""};
+        }
+        options.threads = static_cast<int>(*threads);
+    }
     options.json = line.has("json");
     options.svg = line.last("svg").value_or("");
     if (line.has("svg") && options.svg.empty()) {
         return CommandLineError{"--svg quer o nome de um arquivo"};
+    }
+    if (const auto text = line.last("fixos")) {
+        const auto ids = parse_fixed_ids(*text);
+        if (!ids) {
+            return CommandLineError{"--fixos quer ids separados por virgulas, nao \"" + *text +
+                                    "\""};
+        }
+        options.fixed = *ids;
     }
     return options;
 }
