@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/text_lines.hpp"
+#include "points/text_fields.hpp"
 #include "points/line_reader.hpp"
 #include "points/point_files.hpp"
 
