@@ -190,7 +190,7 @@ TEST(ExatoCommandLine, StatusesAndTheirOneLineMessages) {
         {{"-p", "5", "quatro.csv"},
          2,
          "dispersao-exato: p = 5 passa do numero de pontos de quatro.csv (4)"},
-        {{"falta.CSV"}, 1, "O arquivo falta.CSV nao pode ser lido."},
+        {{"falta.CSV"}, 1, "O arquivo falta.CSV nao pode ser aberto: arquivo ou pasta inexistente."},
         {{"ruim.csv"}, 1, "Erro no arquivo ruim.csv, linha 3: \"um\" nao e um numero."},
         {{"vazia"}, 1, "O arquivo vazia/numcidades.txt nao pode ser aberto."},
         {{"--json"}, 1, "O arquivo numcidades.txt nao pode ser aberto."},

@@ -39,6 +39,10 @@ namespace fs = std::filesystem;
     if (folder.empty() || fs::is_directory(folder, code)) {
         return std::nullopt;
     }
+    if (fs::exists(fs::symlink_status(folder, code))) {
+        return "nao foi possivel criar a pasta " + folder.string() +
+               ": o nome ja existe e nao e uma pasta.";
+    }
     fs::create_directories(folder, code);
     if (code) {
         return "nao foi possivel criar a pasta " + folder.string() + ": " +

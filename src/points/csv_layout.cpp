@@ -15,15 +15,15 @@ namespace {
     return {PointFailure::malformed, line, std::move(detail), 0};
 }
 
-// The names each used column goes by, folded as folded_name folds them; the first is the one
-// messages give.
+// The names each used column goes by, folded as folded_name folds them ("" pads the list),
+// and how a message lists them. Constant data, so nothing is allocated before main.
 struct ColumnNames {
     CsvColumn column;
-    std::vector<std::string_view> names;
-    std::string_view words;  // how a message lists them
+    std::array<std::string_view, 4> names;
+    std::string_view words;
 };
 
-const ColumnNames kColumnNames[] = {
+constexpr ColumnNames kColumnNames[] = {
     {kCsvX, {"x"}, "x"},
     {kCsvY, {"y"}, "y"},
     {kCsvLat, {"lat", "latitude"}, "lat ou latitude"},
@@ -158,7 +158,8 @@ std::optional<PointError> read_csv_header(std::string_view line, long number, Cs
         const std::string text = csv_field_text(fields[i]);
         const std::string name = folded_name(text);
         for (const ColumnNames& known : kColumnNames) {
-            if (std::find(known.names.begin(), known.names.end(), name) == known.names.end()) {
+            if (name.empty() ||
+                std::find(known.names.begin(), known.names.end(), name) == known.names.end()) {
                 continue;
             }
             if (layout.field[known.column] != kNoCsvField) {

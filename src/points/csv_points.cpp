@@ -58,7 +58,9 @@ std::optional<PointError> read_row(std::string_view line, long number, const Csv
         std::string detail = quoted(line) + " tem " + std::to_string(fields.size()) +
                              " campos; o cabecalho tem " + std::to_string(layout.width) +
                              " (separador " + separator_words(layout.separator) + ")";
-        if (layout.separator == ',' && fields.size() > layout.width && has_decimal_comma(line)) {
+        // Two coordinates written with a decimal comma split into two more fields.
+        if (layout.separator == ',' && fields.size() == layout.width + 2 &&
+            has_decimal_comma(line)) {
             detail += "; numeros com virgula decimal pedem colunas separadas por ponto e virgula";
         }
         return fault(number, detail);

@@ -1,6 +1,7 @@
 // UTF-8 checks, Latin-1 conversion and the folding of column names.
 #include "points/text_encoding.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cctype>
@@ -86,7 +87,17 @@ bool is_utf8(std::string_view text) {
 }
 
 std::string as_utf8(std::string_view text) {
-    if (is_utf8(text)) {
+    // Text with any UTF-8 sequence of two bytes or more is taken as UTF-8 with some bad bytes,
+    // not as Latin-1, so its good characters are not garbled; the writers show the bad ones.
+    bool multibyte = false;
+    bool valid = true;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8_sequence_length(text, i);
+        multibyte = multibyte || length > 1;
+        valid = valid && length > 0;
+        i += std::max<std::size_t>(length, 1);
+    }
+    if (valid || multibyte) {
         return std::string(text);
     }
     std::string out;

@@ -16,8 +16,10 @@ namespace dispersao {
 // True when all of `text` is valid UTF-8.
 [[nodiscard]] bool is_utf8(std::string_view text);
 
-// Returns `text` in UTF-8: as it is when it already is UTF-8, otherwise read as Windows-1252
-// (Latin-1 with the printable characters spreadsheets put at 0x80..0x9F) and converted.
+// Returns `text` in UTF-8: as it is when it already is UTF-8, or when it holds some valid
+// multi-byte UTF-8 sequence among bad bytes (UTF-8 damaged, which the writers mark); otherwise
+// read as Windows-1252 (Latin-1 with the printable characters spreadsheets put at
+// 0x80..0x9F) and converted.
 [[nodiscard]] std::string as_utf8(std::string_view text);
 
 // Returns `text` (UTF-8) in lower case, without blanks, '_' or '-', with the accents of
