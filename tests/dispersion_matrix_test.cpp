@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "dispersion/dispersion.hpp"
+#include "dispersion/matrix_search.hpp"
+#include "dispersion/triple_search.hpp"
 
 using namespace dispersao;
 
@@ -121,6 +123,63 @@ TEST(MatrixSolver, ThousandPositionsAtFiveAndAnExpiredLimit) {
     EXPECT_EQ(quick.value, value_of(matrix, quick.chosen));
     EXPECT_GE(quick.upper_bound, full.value);
     EXPECT_LE(quick.value, full.value);
+}
+
+// The triangle search, the p = 3 fast path, and the general search pick the same triple, ties
+// included: narrow bands of values, cells past the cap, negative and NaN cells.
+TEST(MatrixSolver, FastPathAndGeneralSearchPickTheSameTriple) {
+    std::mt19937_64 random(2026);
+    for (int trial = 0; trial < 600; ++trial) {
+        const int n = 3 + static_cast<int>(random() % 38);
+        Matrix matrix(n);
+        for (int a = 0; a < n; ++a) {
+            for (int b = a + 1; b < n; ++b) {
+                matrix.at(a, b) = random() % 50 == 0 ? std::nanf("") : draw_cell(trial % 3, random);
+            }
+        }
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n);
+        const ExactOptimum fast = find_exact_optimum(n, matrix.rows.data());
+        const DispersionResult general = search_matrix(
+            MenuObjective{static_cast<std::size_t>(n), matrix.rows.data()}, 3, SearchLimits{});
+        ASSERT_TRUE(general.proven);
+        EXPECT_EQ(general.value, static_cast<double>(fast.value));
+        const std::vector<std::size_t> triple(std::begin(fast.positions), std::end(fast.positions));
+        EXPECT_EQ(general.chosen, triple);
+        EXPECT_EQ(solve_matrix_dispersion(n, matrix.rows.data(), 3, {}).chosen, triple);
+    }
+}
+
+// At any p, among optimal selections, the one whose pairs (taken in falling order of value, ties
+// by position) complete first, its other positions the smallest.
+TEST(MatrixSolver, TiesGiveTheSelectionThePairsCompleteFirst) {
+    // Every pair worth 7: the first p positions.
+    Matrix flat(9);
+    for (int a = 0; a < 9; ++a) {
+        for (int b = a + 1; b < 9; ++b) {
+            flat.at(a, b) = 7.5F;
+        }
+    }
+    for (int p = 2; p <= 9; ++p) {
+        const DispersionResult result = solve_matrix_dispersion(9, flat.rows.data(), p, {});
+        std::vector<std::size_t> first(static_cast<std::size_t>(p));
+        for (std::size_t i = 0; i < first.size(); ++i) {
+            first[i] = i;
+        }
+        EXPECT_EQ(result.chosen, first) << p;
+        EXPECT_EQ(result.value, 7.0);
+    }
+    // Positions 5..8 pairwise 9, everything else 3: at p = 4 the block; at p = 5 the pairs of
+    // value 3 come in from (0, 1) on, and (0, 8) is the first to close five positions.
+    Matrix block(9);
+    for (int a = 0; a < 9; ++a) {
+        for (int b = a + 1; b < 9; ++b) {
+            block.at(a, b) = a >= 5 ? 9.0F : 3.0F;
+        }
+    }
+    EXPECT_EQ(solve_matrix_dispersion(9, block.rows.data(), 4, {}).chosen,
+              (std::vector<std::size_t>{5, 6, 7, 8}));
+    EXPECT_EQ(solve_matrix_dispersion(9, block.rows.data(), 5, {}).chosen,
+              (std::vector<std::size_t>{0, 5, 6, 7, 8}));
 }
 
 }  // namespace

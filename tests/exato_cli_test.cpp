@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -339,6 +340,72 @@ TEST(ExatoCommandLine, MenuInstancesAtAnyPMatchBruteForce) {
             }
             EXPECT_EQ(value, expected);
         }
+    }
+}
+
+// The chosen positions of a plain report without arguments: the 1s of its selection vector.
+std::vector<int> plain_report_positions(const std::string& out) {
+    std::istringstream lines(out);
+    std::string line;
+    std::getline(lines, line);
+    std::getline(lines, line);
+    std::getline(lines, line);
+    std::istringstream cells(line);
+    std::vector<int> positions;
+    int cell = 0;
+    for (int position = 0; cells >> cell; ++position) {
+        if (cell == 1) {
+            positions.push_back(position);
+        }
+    }
+    return positions;
+}
+
+// The ids of a JSON answer.
+std::vector<int> json_ids(const std::string& out) {
+    std::istringstream ids(json_field(out, "ids").substr(1));
+    std::vector<int> positions;
+    int id = 0;
+    while (ids >> id) {
+        positions.push_back(id);
+        ids.ignore(1);
+    }
+    return positions;
+}
+
+// Run in the folder without arguments, or naming it, the program picks the same three positions,
+// ties included: on the world example and on random folders whose distances repeat a lot.
+TEST(ExatoCommandLine, BothWaysOfNamingAFolderPickTheSameSelection) {
+    const Folder world;
+    for (const char* name : {"numcidades.txt", "MatrizDistanciasteste.txt"}) {
+        world.write(name, slurp(fs::path(DISPERSAO_EXAMPLES) / "world" / name));
+    }
+    std::vector<const Folder*> folders{&world};
+    std::vector<std::unique_ptr<Folder>> random_folders;
+    std::mt19937_64 random(31);
+    for (int trial = 0; trial < 12; ++trial) {
+        const int count = 5 + static_cast<int>(random() % 60);
+        std::string triples;
+        for (int a = 1; a <= count; ++a) {
+            for (int b = a + 1; b <= count; ++b) {
+                triples +=
+                    std::to_string(a) + " " + std::to_string(b) + " " +
+                    std::to_string(90 + static_cast<int>(random() % (trial % 2 == 0 ? 4 : 30))) +
+                    "\n";
+            }
+        }
+        random_folders.push_back(std::make_unique<Folder>());
+        random_folders.back()->write("numcidades.txt", std::to_string(count) + "\n");
+        random_folders.back()->write("MatrizDistanciasteste.txt", triples);
+        folders.push_back(random_folders.back().get());
+    }
+    for (const Folder* folder : folders) {
+        const Outcome plain = folder->run({});
+        ASSERT_EQ(plain.status, 0) << plain.err;
+        const Outcome named = folder->run({"--json", folder->path().string()});
+        ASSERT_EQ(named.status, 0) << named.err;
+        EXPECT_EQ(plain_report_positions(plain.out), json_ids(named.out)) << folder->path();
+        EXPECT_EQ(plain_report_positions(plain.out).size(), 3U);
     }
 }
 

@@ -12,12 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "dispersion/search_tuning.hpp"
+
 namespace dispersao {
 
 namespace {
-
-// How much work (bitset words touched, roughly) passes between two questions to should_stop.
-constexpr std::uint64_t kWorkPerCheck = 16384;
 
 // Returns whether the bitset `bits` (`words` words) has no bit set.
 [[nodiscard]] bool empty(const Word* bits, std::size_t words) {
@@ -89,7 +88,7 @@ CliqueOutcome CliqueSearcher::expand(std::size_t depth, int needed,
     }
     // A node's colouring touches every word of every candidate row at worst.
     work_ += graph_.words() + 1;
-    if (work_ >= kWorkPerCheck) {
+    if (work_ >= tuning::kCliqueWorkPerCheck) {
         work_ = 0;
         stopped_ = should_stop_ && should_stop_();
     }

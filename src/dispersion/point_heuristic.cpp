@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dispersion/dispersion.hpp"
+#include "dispersion/search_tuning.hpp"
 
 namespace dispersao {
 
@@ -157,9 +158,9 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
     const std::size_t n = points.size();
     assert(p >= 2 && static_cast<std::size_t>(p) <= n);
     const CandidateLists everyone{[n](std::size_t) { return n; }, {}, should_stop};
-    constexpr int kRounds = 50;
+    constexpr int kRounds = tuning::kExchangeRounds;
     // Big sets are searched through an evenly spread sample of this many points first.
-    constexpr std::size_t kSample = 100000;
+    constexpr std::size_t kSample = tuning::kHeuristicSample;
     if (n > 2 * kSample) {
         PointSet sample;
         sample.rule = points.rule;
@@ -174,24 +175,26 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
         (void)improve_selection(points, chosen, everyone, 2);
         return chosen;
     }
-    std::mt19937_64 random(12345);
+    std::mt19937_64 random(tuning::kHeuristicSeed);
     std::vector<std::size_t> best =
         farthest_point_selection(points, p, farthest_point_selection(points, 2, 0)[1]);
     (void)improve_selection(points, best, everyone, kRounds);
     std::vector<double> best_profile = profile(points, best);
     // Iterated local search: a few points of the best selection move to random places, the
-    // exchanges run again, and the result replaces the best when it is at least as good. Below
-    // p = 6 the exchanges alone do well and the exact search is fast, so there is none; above,
-    // the effort grows as p^3: about 4e7 distance evaluations at p = 10 (a kick costs about
-    // n p^2), and no more than 4 kicks per point.
+    // exchanges run again, and the result replaces the best when it is at least as good. For
+    // small p the exchanges alone do well and the exact search is fast, so there is none;
+    // above, the effort grows as p^3 (a kick costs about n p^2 distance evaluations), capped
+    // in kicks overall and per point.
     const double work = static_cast<double>(n) * static_cast<double>(p) * static_cast<double>(p);
-    constexpr int kSmallP = 6;
-    const double budget = p < kSmallP ? 0.0 : 4e7 * std::pow(static_cast<double>(p) / 10.0, 3.0);
-    const auto kicks =
-        static_cast<int>(std::min({400.0, budget / work, 4.0 * static_cast<double>(n)}));
+    const double budget =
+        p < tuning::kKickSmallP
+            ? 0.0
+            : tuning::kKickWorkAtP10 * std::pow(static_cast<double>(p) / 10.0, 3.0);
+    const auto kicks = static_cast<int>(std::min(
+        {tuning::kMaxKicks, budget / work, tuning::kKicksPerPoint * static_cast<double>(n)}));
     for (int kick = 0; kick < kicks && !should_stop(); ++kick) {
         std::vector<std::size_t> chosen = best;
-        const std::size_t moves = 1 + random() % 2;
+        const std::size_t moves = 1 + random() % tuning::kKickMovesMax;
         for (std::size_t m = 0; m < moves; ++m) {
             const std::size_t x = random() % n;
             if (std::find(chosen.begin(), chosen.end(), x) == chosen.end()) {

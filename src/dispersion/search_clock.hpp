@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "dispersion/dispersion.hpp"
+#include "dispersion/search_tuning.hpp"
 
 namespace dispersao {
 
@@ -35,21 +36,19 @@ class SearchClock {
     // Returns whether the interrupt flag, rather than the time limit, stopped the search.
     [[nodiscard]] bool interrupted() const { return interrupted_; }
 
-    // Passes the bounds to the progress callback if the last report is at least 0.25 s old.
+    // Passes the bounds to the progress callback if the last report is old enough.
     void report(double lower, double upper) {
         if (!limits_.on_progress) {
             return;
         }
         const double now = elapsed();
-        if (now - last_report_ >= kReportInterval) {
+        if (now - last_report_ >= tuning::kReportInterval) {
             last_report_ = now;
             limits_.on_progress(lower, upper);
         }
     }
 
   private:
-    static constexpr double kReportInterval = 0.25;
-
     const SearchLimits& limits_;
     std::chrono::steady_clock::time_point start_;
     double last_report_ = 0;

@@ -2,10 +2,12 @@
 #include "instance/matrix_folder.hpp"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
 #include "instance/instance_files.hpp"
+#include "storage/storage.hpp"
 
 namespace dispersao {
 
@@ -70,6 +72,41 @@ std::optional<std::string> load_matrix_folder(const std::string& folder, MatrixI
         return describe_distance_error(*error, distance_path.c_str(), n);
     }
     return std::nullopt;
+}
+
+bool load_menu_instance(int& n, int*& selection, float**& matrix, AfterMissingCount after_missing) {
+    const CityCount count = read_city_count(kCityCountFile, after_missing);
+    if (count.status != CountStatus::read) {
+        return false;
+    }
+    if (count.value < 2) {
+        std::printf("O arquivo %s indica %s cidades; sao necessarias pelo menos 2.\n",
+                    kCityCountFile, count.text.c_str());
+        return false;
+    }
+    if (!instance_fits(count.value)) {
+        // Refusing up front keeps the system from killing the process half-way through
+        // clearing a matrix that was granted but cannot be backed.
+        std::printf("Falta memoria para alocar a matriz de ponteiros\n");
+        std::exit(1);
+    }
+    n = static_cast<int>(count.value + 1);
+    selection = alloc_vector(n);
+    zero_vector(selection, n);
+    matrix = alloc_matrix(n, n);
+    zero_matrix(matrix, n, n);
+    if (!read_distance_matrix(kDistanceFile, matrix, n)) {
+        release_menu_instance(n, selection, matrix);
+        selection = nullptr;
+        matrix = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void release_menu_instance(int n, int* selection, float** matrix) {
+    free_vector(selection);
+    free_matrix(matrix, n);
 }
 
 }  // namespace dispersao

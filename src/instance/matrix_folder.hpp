@@ -1,9 +1,12 @@
-// Loading a menu program instance (its two files) from a folder, for dispersao-exato's options.
+// Loading a menu program instance (its two files): from the working folder as the menu program
+// does, or from any folder for dispersao-exato's options.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "instance/instance_files.hpp"
 
 namespace dispersao {
 
@@ -23,5 +26,18 @@ struct MatrixInstance {
 // Throws std::bad_alloc when the matrix cannot be allocated.
 [[nodiscard]] std::optional<std::string> load_matrix_folder(const std::string& folder,
                                                             MatrixInstance& instance);
+
+// Loads the instance of the working folder as the menu program does, into n, selection (n ints,
+// all 0) and matrix (n row pointers from alloc_matrix, cells the file leaves out 0). Returns
+// true with an instance of at least three positions; returns false, with nothing allocated and
+// the menu program's message already printed on standard output, when the files describe no
+// usable instance. Ends the process with status 1, after that message, when the distance file
+// cannot be opened or the matrix cannot fit in memory. A missing count file takes the rest of
+// the menu's line from standard input unless `after_missing` says otherwise.
+[[nodiscard]] bool load_menu_instance(int& n, int*& selection, float**& matrix,
+                                      AfterMissingCount after_missing);
+
+// Releases what load_menu_instance allocated: the selection vector, then the matrix.
+void release_menu_instance(int n, int* selection, float** matrix);
 
 }  // namespace dispersao

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 #include "dispersion/chosen_neighbours.hpp"
 #include "map/svg_text.hpp"
@@ -262,6 +263,16 @@ void append_label(std::string& out, const Frame& frame, double x, double y,
 }
 
 }  // namespace
+
+MapAnswer map_answer(const PointSet& points, std::vector<std::size_t> chosen,
+                     std::string value_text) {
+    assert(chosen.size() >= 2);
+    const ChosenNeighbours neighbours = chosen_neighbours(points, chosen);
+    MapAnswer map{std::move(chosen), 0, 0, std::move(value_text), ""};
+    map.closest_first = map.chosen[neighbours.closest_first];
+    map.closest_second = map.chosen[neighbours.closest_second];
+    return map;
+}
 
 std::string render_answer_map(const PointSet& points, const MapAnswer& answer) {
     assert(answer.chosen.size() >= 2);

@@ -23,6 +23,13 @@ struct MapAnswer {
     std::string input_name;
 };
 
+// Returns the answer that draws `chosen` (positions of `points`, ascending, at least two) with
+// `value_text`: its closest pair is the pair of chosen points nearest each other under the set's
+// rule, the first in (i, j) order of `chosen` when several are. Precondition: every position
+// lies in the set.
+[[nodiscard]] MapAnswer map_answer(const PointSet& points, std::vector<std::size_t> chosen,
+                                   std::string value_text);
+
 // Largest width and height of the drawing area, in SVG user units.
 inline constexpr double kMapSize = 1000.0;
 

@@ -1,0 +1,123 @@
+// The inputs of dispersao-exato: which kind the command line names, reading it, its names.
+#include "exato/exact_input.hpp"
+
+#include <cctype>
+#include <cstddef>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "instance/city_names.hpp"
+#include "points/point_files.hpp"
+
+namespace dispersao {
+
+namespace {
+
+// True when `path` ends in `extension` (".tsp", say), in any case.
+[[nodiscard]] bool has_extension(const std::string& path, std::string_view extension) {
+    if (path.size() < extension.size()) {
+        return false;
+    }
+    const std::string_view tail = std::string_view(path).substr(path.size() - extension.size());
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+[[nodiscard]] InputFault usage_fault(std::string message) {
+    return {true, std::move(message)};
+}
+
+// Reads the menu instance of the folder `options.input` names (the working folder when empty).
+[[nodiscard]] std::optional<InputFault> load_folder(const ExactOptions& options,
+                                                    ExactInput& input) {
+    input.kind = InputKind::menu_folder;
+    if (const auto error = load_matrix_folder(options.input, input.folder)) {
+        return InputFault{false, *error};
+    }
+    if (options.p > input.folder.n) {
+        return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
+                           "posicoes da instancia (" + std::to_string(input.folder.n) + ")");
+    }
+    if (!options.svg.empty()) {
+        return usage_fault("--svg desenha apenas entradas de pontos (.tsp ou .csv)");
+    }
+    const CityNames names = read_city_names(
+        options.input.empty() ? std::string(kCityNamesFile)
+                              : (std::filesystem::path(options.input) / kCityNamesFile).string(),
+        input.folder.n);
+    if (names.status == NamesStatus::failed) {
+        return InputFault{false, names.message};
+    }
+    input.folder_names = names.names;
+    return std::nullopt;
+}
+
+// Reads the point file `options.input` names, its format told by its extension.
+[[nodiscard]] std::optional<InputFault> load_points(const ExactOptions& options,
+                                                    ExactInput& input) {
+    input.kind = InputKind::points;
+    PointFormat format = PointFormat::tsplib;
+    if (has_extension(options.input, ".csv")) {
+        format = PointFormat::csv;
+    } else if (!has_extension(options.input, ".tsp")) {
+        return usage_fault("ENTRADA \"" + options.input +
+                           "\" nao e uma pasta nem um arquivo .tsp ou .csv");
+    }
+    if (const auto error = read_point_file(options.input, format, input.points)) {
+        return InputFault{false, describe_point_error(*error, options.input)};
+    }
+    if (static_cast<std::size_t>(options.p) > input.points.size()) {
+        return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
+                           "pontos de " + options.input + " (" +
+                           std::to_string(input.points.size()) + ")");
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<InputFault> load_exact_input(const ExactOptions& options, ExactInput& input) {
+    std::error_code ignored;
+    if (options.input.empty() || std::filesystem::is_directory(options.input, ignored)) {
+        return load_folder(options, input);
+    }
+    return load_points(options, input);
+}
+
+bool integer_values(const ExactInput& input) {
+    switch (input.kind) {
+        case InputKind::menu_folder:
+            return true;
+        case InputKind::points:
+            return integer_distances(input.points.rule);
+    }
+    return false;
+}
+
+DispersionResult solve_input(const ExactInput& input, int p, const SearchLimits& limits) {
+    switch (input.kind) {
+        case InputKind::menu_folder:
+            return solve_matrix_dispersion(input.folder.n, input.folder.matrix(), p, limits);
+        case InputKind::points:
+            break;
+    }
+    return solve_point_dispersion(input.points, p, limits);
+}
+
+ExactAnswer answer_of(const ExactInput& input, int p, const DispersionResult& result,
+                      double seconds) {
+    switch (input.kind) {
+        case InputKind::menu_folder:
+            return matrix_answer(input.folder.n, p, result, seconds, input.folder_names);
+        case InputKind::points:
+            break;
+    }
+    return point_answer(input.points, p, result, seconds);
+}
+
+}  // namespace dispersao

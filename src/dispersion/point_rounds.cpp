@@ -1,0 +1,241 @@
+// The elimination rounds of the point search: each round links the solid cells, drops every
+// cell in no p-clique, tries the cliques met for better selections, and splits what is left.
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+#include "dispersion/clique_search.hpp"
+#include "dispersion/point_heuristic.hpp"
+#include "dispersion/point_solver.hpp"
+#include "dispersion/search_tuning.hpp"
+
+namespace dispersao::point_internal {
+
+// Takes a clique of cells: single places make a better selection outright; otherwise the best
+// selection with one point in each of its cells is sought by exchanges, if they are small
+// enough. Returns whether the value rose.
+bool PointSolver::take_clique(const std::vector<std::size_t>& clique, int& polish_tries) {
+    std::vector<std::size_t> chosen;
+    std::size_t total = 0;
+    bool exact = true;
+    for (const std::size_t c : clique) {
+        chosen.push_back(work_[cells_[c].lo].index);
+        total += cells_[c].hi - cells_[c].lo;
+        exact = exact && cells_[c].one_place;
+    }
+    if (exact) {
+        const double value = selection_value(points_, chosen);
+        assert(value > value_);
+        accept(chosen, value);
+        return true;
+    }
+    if (total > tuning::kPolishPoints || polish_tries <= 0) {
+        return false;
+    }
+    --polish_tries;
+    const CandidateLists inside{
+        [&](std::size_t k) { return cells_[clique[k]].hi - cells_[clique[k]].lo; },
+        [&](std::size_t k, std::size_t j) {
+            return std::size_t{work_[cells_[clique[k]].lo + j].index};
+        },
+        [this] { return clock_.should_stop(); }};
+    const double value = improve_selection(
+        points_, chosen, inside, tuning::kPolishRoundsPerPoint * p_ + tuning::kPolishRoundsBase);
+    if (value > value_) {
+        accept(chosen, value);
+        return true;
+    }
+    return false;
+}
+
+// Drops the cells not in `alive`.
+void PointSolver::keep(const std::vector<Word>& alive) {
+    std::size_t kept = 0;
+    for (std::size_t a = 0; a < cells_.size(); ++a) {
+        if (has(alive, a)) {
+            cells_[kept++] = cells_[a];
+        }
+    }
+    cells_.resize(kept);
+}
+
+// Keeps the cells in `alive`, splitting each in two as far as the cap allows; returns whether
+// any was split.
+bool PointSolver::refine(const std::vector<Word>& alive) {
+    keep(alive);
+    std::vector<Cell> kept;
+    kept.swap(cells_);
+    // Widest cells first, so that a cap on the count leaves the finest ones whole.
+    const auto width = [](const Cell& c) {
+        double w = 0;
+        for (std::size_t d = 0; d < 3; ++d) {
+            w = std::max(w, c.high[d] - c.low[d]);
+        }
+        return w;
+    };
+    std::sort(kept.begin(), kept.end(),
+              [&](const Cell& a, const Cell& b) { return width(a) > width(b); });
+    cells_.clear();
+    bool any = false;
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+        const bool room = cells_.size() + (kept.size() - k) + 1 <= max_cells_;
+        if (!kept[k].one_place && room) {
+            split(kept[k], cells_);
+            any = true;
+        } else {
+            cells_.push_back(kept[k]);
+        }
+    }
+    return any;
+}
+
+// Looks for a selection worth at least `level` with one point in each of `tuple`'s cells,
+// every pair of which is bounded by at least `level`: splits the widest cell and goes on with
+// each half that keeps the bounds, depth first, within `budget` steps. Returns whether one
+// was found (and taken).
+bool PointSolver::drill(std::vector<Cell>& tuple, double level, int& budget) {
+    if (--budget < 0 || clock_.should_stop()) {
+        return false;
+    }
+    std::size_t widest = tuple.size();
+    double width = -1;
+    for (std::size_t k = 0; k < tuple.size(); ++k) {
+        if (!tuple[k].one_place) {
+            double w = 0;
+            for (std::size_t d = 0; d < 3; ++d) {
+                w = std::max(w, tuple[k].high[d] - tuple[k].low[d]);
+            }
+            if (w > width) {
+                width = w;
+                widest = k;
+            }
+        }
+    }
+    if (widest == tuple.size()) {
+        std::vector<std::size_t> chosen;
+        chosen.reserve(tuple.size());
+        for (const Cell& c : tuple) {
+            chosen.push_back(work_[c.lo].index);
+        }
+        accept(chosen, selection_value(points_, chosen));
+        return true;
+    }
+    const Cell whole = tuple[widest];
+    std::vector<Cell> halves;
+    split(whole, halves);
+    for (const Cell& half : halves) {
+        bool fits = true;
+        for (std::size_t k = 0; k < tuple.size() && fits; ++k) {
+            fits = k == widest || pair_bound(half, tuple[k]) >= level;
+        }
+        if (fits) {
+            tuple[widest] = half;
+            if (drill(tuple, level, budget)) {
+                return true;
+            }
+        }
+    }
+    tuple[widest] = whole;
+    return false;
+}
+
+RoundEnd PointSolver::round() {
+    if (!make_solid()) {
+        return RoundEnd::stuck;
+    }
+    // Numbering the cells by falling degree makes the greedy colourings much tighter. One
+    // graph over the cells lives at a time: memory stays within the cap's budget.
+    std::vector<int> degree;
+    {
+        const BitGraph first = link_cells();
+        if (clock_.should_stop()) {
+            return RoundEnd::stopped;
+        }
+        degree = degrees(first);
+    }
+    probe();
+    sort_by_degree(degree);
+    const BitGraph graph = link_cells();
+    if (clock_.should_stop()) {
+        return RoundEnd::stopped;
+    }
+    clock_.report(value_, upper_);
+    if (upper_ <= value_) {
+        return RoundEnd::proven;
+    }
+    std::vector<Word> alive;
+    const RoundEnd end = eliminate(graph, alive);
+    if (end == RoundEnd::improved) {
+        keep(alive);
+    }
+    if (end != RoundEnd::refined) {
+        return end;
+    }
+    if (std::all_of(alive.begin(), alive.end(), [](Word w) { return w == 0; })) {
+        return RoundEnd::proven;
+    }
+    std::size_t kept = 0;
+    for (const Word w : alive) {
+        kept += static_cast<std::size_t>(std::popcount(w));
+    }
+    // Progress is a cell dropped or split; without either the next round would be this one.
+    const bool dropped = kept < graph.vertices();
+    return refine(alive) || dropped ? RoundEnd::refined : RoundEnd::stuck;
+}
+
+// Drops every cell of `graph` in no p-clique, leaving the others in `alive` (a bitset over the
+// cells). A cell in a clique found on the way is kept without a search of its own; a clique of
+// single places, or one whose cells yield a better selection, ends the round as `improved`.
+// Returns `refined` when every cell was decided, `stopped` if the limits struck first.
+RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive) {
+    std::vector<int> degree;
+    alive = peel(graph, degree);
+    std::vector<std::size_t> order;
+    for (std::size_t a = 0; a < graph.vertices(); ++a) {
+        if (has(alive, a)) {
+            order.push_back(a);
+        }
+    }
+    // Cells of few links first: they are the likeliest to go, and each one gone makes the
+    // searches after it smaller.
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return degree[a] < degree[b]; });
+    std::vector<bool> witnessed(graph.vertices(), false);
+    CliqueSearcher searcher(graph, [this] { return clock_.should_stop(); });
+    std::vector<Word> candidates(graph.words());
+    std::vector<std::size_t> clique;
+    int polish_tries = tuning::kPolishTries;
+    for (const std::size_t a : order) {
+        if (witnessed[a] || !has(alive, a)) {
+            continue;
+        }
+        if (clock_.should_stop()) {
+            return RoundEnd::stopped;
+        }
+        clock_.report(value_, upper_);
+        const Word* const row = graph.row(a);
+        for (std::size_t w = 0; w < graph.words(); ++w) {
+            candidates[w] = row[w] & alive[w];
+        }
+        const CliqueOutcome outcome = searcher.find(candidates, p_ - 1, clique);
+        if (outcome == CliqueOutcome::stopped) {
+            return RoundEnd::stopped;
+        }
+        if (outcome == CliqueOutcome::absent) {
+            alive[a / kWordBits] &= ~(Word{1} << (a % kWordBits));
+            continue;
+        }
+        clique.push_back(a);
+        for (const std::size_t c : clique) {
+            witnessed[c] = true;
+        }
+        if (take_clique(clique, polish_tries)) {
+            return RoundEnd::improved;
+        }
+    }
+    return RoundEnd::refined;
+}
+
+}  // namespace dispersao::point_internal

@@ -1,0 +1,90 @@
+// The tuning numbers of the exact engines and their heuristics, in one table: each line says
+// why the value is what it is. None of them changes an answer's correctness, only how fast the
+// answer comes (and, for the heuristics, which selection the search starts from).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace dispersao::tuning {
+
+// ---- Clique search (clique_search.cpp) ----
+
+// Work units (bitset words touched) between two looks at the clock: some tens of microseconds.
+inline constexpr std::uint64_t kCliqueWorkPerCheck = 16384;
+
+// ---- Progress (search_clock.hpp) ----
+
+// Seconds between two progress reports: a line a person can read, not a flood of them.
+inline constexpr double kReportInterval = 0.25;
+
+// ---- Point search: cells (point_cells.cpp, point_search.cpp) ----
+
+// Cell cap for small sets at least: a graph of 4096 cells is 2 MiB, cheap on any machine.
+inline constexpr std::size_t kMinCells = 4096;
+// Cap sqrt(1200 n) cells: the cell graph (cells^2 / 8 bytes) stays at 150 bytes per point.
+inline constexpr double kCellCapPerPoint = 1200.0;
+// Plane grid side per ceil(sqrt p): cells about a quarter of the spacing of p spread points.
+inline constexpr std::size_t kPlaneSidePerRootP = 4;
+// Plane grid side at least 8: fewer slots leave cells that all need splitting in round one.
+inline constexpr std::size_t kPlaneSideMin = 8;
+// Plane grid side at most 64: 4096 slots, the cell cap for small sets.
+inline constexpr std::size_t kPlaneSideMax = 64;
+// Sphere grid side per ceil(sqrt p): half the plane's, slots grow as its cube.
+inline constexpr std::size_t kSphereSidePerRootP = 2;
+// Sphere grid side at least 4: 64 slots over the cube around the unit sphere.
+inline constexpr std::size_t kSphereSideMin = 4;
+// Sphere grid side at most 12: 1728 slots, under the cell cap for small sets.
+inline constexpr std::size_t kSphereSideMax = 12;
+// Points per grid slot at least (on average): emptier grids hold cells of one or two points.
+inline constexpr double kPointsPerSlot = 4.0;
+
+// ---- Point search: bounds (point_bounds.cpp) ----
+
+// Clock checks (each kCliqueWorkPerCheck work) a bisection step's clique search may take:
+// about a millisecond, so an undecided level costs little and the next one is tried.
+inline constexpr int kCellProbeChecks = 20;
+// Relative width at which the bisection over real-valued levels stops: near double precision.
+inline constexpr double kProbeRelativeWidth = 1e-9;
+// Halvings a search for a selection inside one relaxed clique may take: a few milliseconds.
+inline constexpr int kDrillNodes = 4000;
+
+// ---- Point search: elimination (point_rounds.cpp) ----
+
+// Points in a clique's cells beyond which exchanges among them cost more than they may save.
+inline constexpr std::size_t kPolishPoints = 20000;
+// Cliques per round (and per bisection) tried by exchanges: most rises come from the first few.
+inline constexpr int kPolishTries = 32;
+// Exchange rounds per chosen point on a clique's cells (4p + 8): each point moves a few times.
+inline constexpr int kPolishRoundsPerPoint = 4;
+// Exchange rounds added to those per point: enough for small p to settle.
+inline constexpr int kPolishRoundsBase = 8;
+
+// ---- Point heuristic (point_heuristic.cpp) ----
+
+// Exchange rounds of one local search at most: a cap, as each round must raise the profile.
+inline constexpr int kExchangeRounds = 50;
+// Sets of more than twice this many points start from an evenly spread sample of this size.
+inline constexpr std::size_t kHeuristicSample = 100000;
+// Below this p the exchanges alone do well and the exact search is fast: no kicks.
+inline constexpr int kKickSmallP = 6;
+// Distance evaluations of the kicks at p = 10 (about a second); the budget grows as p^3.
+inline constexpr double kKickWorkAtP10 = 4e7;
+// Kicks at most, whatever the budget: the exact search then takes over.
+inline constexpr double kMaxKicks = 400.0;
+// Kicks per point at most: small sets are explored well before that.
+inline constexpr double kKicksPerPoint = 4.0;
+// Points a kick moves at most (one or two, evenly): more undo what the exchanges found.
+inline constexpr unsigned kKickMovesMax = 2;
+// Seed of the kicks' random choices: the same input gives the same selection every run.
+inline constexpr std::uint64_t kHeuristicSeed = 12345;
+
+// ---- Matrix search (matrix_search.cpp) ----
+
+// Clock checks a bisection step's clique search over positions may take: about ten
+// milliseconds, as the graphs of positions are denser than those of cells.
+inline constexpr int kMatrixProbeChecks = 200;
+// Greedy starts spread over the positions: each costs n p, cheap beside one clique search.
+inline constexpr std::size_t kMatrixGreedyStarts = 8;
+
+}  // namespace dispersao::tuning
