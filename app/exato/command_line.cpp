@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <utility>
 
 namespace dispersao {
 
@@ -15,31 +16,40 @@ const ProgramText kExactProgram{
     "que nenhuma escolha faz melhor.\n"
     "\n"
     "ENTRADA: uma pasta com numcidades.txt e MatrizDistanciasteste.txt (e, se houver,\n"
-    "nomes.txt); sem ENTRADA, a pasta atual. Ou um arquivo TSPLIB .tsp (EUC_2D, CEIL_2D, ATT,\n"
-    "GEO) ou um arquivo .csv com as colunas x,y ou lat,lon e, se quiser, nome.\n"
+    "nomes.txt); sem ENTRADA, a pasta atual. Ou um arquivo de pontos: TSPLIB .tsp (EUC_2D,\n"
+    "CEIL_2D, ATT, GEO), CSV .csv (colunas x,y ou lat,lon e, se quiser, nome e id; separador\n"
+    "virgula, ponto e virgula ou tabulacao) ou GeoJSON .geojson (pontos [lon, lat]); outro\n"
+    "nome, ou - para a entrada padrao, pelo conteudo.\n"
     "\n"
     "Opcoes:\n"
     "  -p P                      escolhe P pontos (2 ou mais; padrao 3)\n"
     "  --limite-tempo SEGUNDOS   para a busca apos SEGUNDOS, com os limites encontrados\n"
     "  --json                    escreve o resultado como um objeto JSON\n"
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
+    "  --geojson ARQUIVO         grava os pontos escolhidos em GeoJSON (entradas lat, lon)\n"
+    "  --csv ARQUIVO             grava o cabecalho e as linhas escolhidas (entradas de pontos)\n"
     "  -h, --help                mostra esta ajuda\n"
     "  --version                 mostra a versao\n"
     "\n"
+    "Pastas que faltem no caminho de ARQUIVO sao criadas; um ARQUIVO que exista e nao seja um\n"
+    "arquivo comum (pasta, dispositivo, FIFO) e recusado antes da busca.\n"
     "Sem argumentos, escreve o relatorio de sempre da instancia da pasta atual (P = 3).\n"
     "Ctrl-C para a busca e mostra a melhor escolha achada com o seu limite (status 130).\n"
     "\n"
     "Exemplos:\n"
     "  dispersao-exato -p 5 --svg mapa.svg pontos.csv\n"
-    "  dispersao-exato --json --limite-tempo 60 -p 10 pr2392.tsp\n"};
+    "  dispersao-exato --json --limite-tempo 60 -p 10 pr2392.tsp\n"
+    "  dispersao-exato -p 4 --geojson escolhidos.geojson --csv escolhidos.csv lojas.csv\n"};
 
 namespace {
 
-constexpr std::array<KnownOption, 5> kOptions{{
+constexpr std::array<KnownOption, 7> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
     {"json", '\0', false},
     {"svg", '\0', true},
+    {"geojson", '\0', true},
+    {"csv", '\0', true},
     {"ajuda", '\0', false},
 }};
 
@@ -87,9 +97,21 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
                                 *text + "\""};
     }
     options.json = line.has("json");
-    options.svg = line.last("svg").value_or("");
-    if (line.has("svg") && options.svg.empty()) {
-        return CommandLineError{"--svg quer o nome de um arquivo"};
+    for (const auto& [name, field] : {std::pair{"svg", &options.svg},
+                                      std::pair{"geojson", &options.geojson},
+                                      std::pair{"csv", &options.csv}}) {
+        *field = line.last(name).value_or("");
+        if (line.has(name) && field->empty()) {
+            return CommandLineError{"--" + std::string(name) + " quer o nome de um arquivo"};
+        }
+    }
+    // Two outputs at one name would each replace the other.
+    for (const auto& [a, b] : {std::pair{&options.svg, &options.geojson},
+                               std::pair{&options.svg, &options.csv},
+                               std::pair{&options.geojson, &options.csv}}) {
+        if (!a->empty() && *a == *b) {
+            return CommandLineError{"duas saidas no mesmo arquivo \"" + *a + "\""};
+        }
     }
     return options;
 }

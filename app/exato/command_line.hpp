@@ -14,8 +14,10 @@ struct ExactOptions {
     int p = 3;                                                 // points to choose, >= 2
     double seconds = std::numeric_limits<double>::infinity();  // --limite-tempo, >= 0
     bool json = false;                                         // --json
-    std::string svg;    // --svg: where to draw the answer's map; empty for none
-    std::string input;  // ENTRADA: a folder, a .tsp or a .csv file; empty for the working folder
+    std::string svg;      // --svg: where to draw the answer's map; empty for none
+    std::string geojson;  // --geojson: where to write the chosen sites as GeoJSON; empty for none
+    std::string csv;      // --csv: where to write the chosen rows as CSV; empty for none
+    std::string input;  // ENTRADA: a folder, a point file or "-"; empty for the working folder
 };
 
 // The program's name, usage and help, by the convention every companion follows.
@@ -32,6 +34,7 @@ struct EarlyExit {
 };
 
 // Reads argv[1..argc-1]: options "-p P", "--limite-tempo SEGUNDOS", "--json", "--svg ARQUIVO",
+// "--geojson ARQUIVO", "--csv ARQUIVO" (no two naming the same file),
 // each value after a space or after "=", in any order and mixed with at most one ENTRADA;
 // "--" ends the options; -h/--help (or --ajuda) and --version print their text. A repeated
 // option keeps its last value. Precondition: argv holds argc strings.
