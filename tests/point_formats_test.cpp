@@ -144,4 +144,6 @@ TEST(PointFormats, NameDecidesAndContentWhenItCannot) {
     EXPECT_EQ(point_format_of_text("DIMENSION: 3\n"), PointFormat::tsplib);
     EXPECT_EQ(point_format_of_text("nome;lat;lon\n"), PointFormat::csv);
     EXPECT_EQ(point_format_of_text("NAMES,x,y\n"), PointFormat::csv);
+    EXPECT_EQ(point_format_of_text("NAME\tlat\tlon\n"), PointFormat::csv);
+    EXPECT_EQ(point_format_of_text("NAME: a, b\n"), PointFormat::tsplib);
 }

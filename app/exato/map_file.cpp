@@ -65,7 +65,8 @@ bool write_answer_files(const ExactOptions& options, const PointSet& points,
         if (kind == 0) {
             MapAnswer map = map_answer(points, result.chosen,
                                        format_value(answer.value, answer.integer_values));
-            map.input_name = input_name;
+            // The title names the file, not the folders it sits in.
+            map.input_name = std::filesystem::path(input_name).filename().string();
             text = render_answer_map(points, map);
         } else if (kind == 1) {
             text = chosen_sites_geojson(points, result.chosen, result.value);

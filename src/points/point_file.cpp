@@ -93,6 +93,12 @@ PointFormat point_format_of_text(std::string_view start) {
     }
     const std::string_view rest = start.substr(static_cast<std::size_t>(first - start.begin()));
     const std::string_view line = rest.substr(0, rest.find('\n'));
+    // A header row naming columns holds a separator and no colon; a TSPLIB keyword line holds
+    // a colon or no separator ("DIMENSION 52").
+    if (line.find(':') == std::string_view::npos &&
+        line.find_first_of(",;\t") != std::string_view::npos) {
+        return PointFormat::csv;
+    }
     for (const std::string_view keyword :
          {"NAME", "TYPE", "COMMENT", "DIMENSION", "EDGE_WEIGHT_TYPE"}) {
         if (line.substr(0, keyword.size()) == keyword && line.size() > keyword.size() &&

@@ -41,7 +41,8 @@ inline constexpr std::string_view kStandardInputName = "-";
 
 // The format the start of a text says it has: GeoJSON when its first character other than
 // blanks (and a byte-order mark) is '{', TSPLIB when its first line starts with a TSPLIB
-// header keyword (NAME, TYPE, COMMENT, DIMENSION, EDGE_WEIGHT_TYPE), CSV otherwise.
+// header keyword (NAME, TYPE, COMMENT, DIMENSION, EDGE_WEIGHT_TYPE) and holds a colon or no
+// CSV separator, CSV otherwise.
 [[nodiscard]] PointFormat point_format_of_text(std::string_view start);
 
 // Reads TSPLIB text: a header of "KEYWORD : value" lines (the colon optional, blanks around it
