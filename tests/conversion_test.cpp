@@ -8,9 +8,9 @@
 #include <string>
 
 #include "conversion/conversion.hpp"
-#include "points/point_files.hpp"
 #include "dispersion/triple_search.hpp"
 #include "instance/instance_files.hpp"
+#include "points/point_files.hpp"
 #include "test_matrix.hpp"
 
 using namespace dispersao;
@@ -120,8 +120,7 @@ TEST(Tsplib, RejectsBadOrUnsupportedFilesNamingTheLine) {
         {"DIMENSION: 99999999999\n", 1, "de 1 a 1073741824"},
         {"DIMENSION: three\n", 1, "three"},
         {"DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\n", 0, "NODE_COORD_SECTION"},
-        {"DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION : 1 0 0\n", 3,
-         "0 pontos"},
+        {"DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION : 1 0 0\n", 3, "0 pontos"},
         {"", 0, "NODE_COORD_SECTION"},
         {header + "1 0 0\n2 1 1\n", 5, "2 pontos, mas DIMENSION indica 3"},
         {header + "1 0 0\n2 1 1\n4 2 2\n", 6, "1..3"},

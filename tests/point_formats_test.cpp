@@ -32,7 +32,8 @@ std::string geojson_message(const std::string& text) {
 TEST(CsvExports, SeparatorFromTheHeaderAndDecimalCommas) {
     // A Portuguese spreadsheet: semicolons, decimal commas, accents, a code column.
     const std::string semicolons =
-        "Nome;Latitude;Longitude;C\xC3\xB3" "digo\r\n"
+        "Nome;Latitude;Longitude;C\xC3\xB3"
+        "digo\r\n"
         "S\xC3\xA3o Paulo;-23,55;-46,63;S-1063\r\n"
         "\"Rio; RJ\";-22.9;-43,2;S-1966\r\n";
     PointSet points;
@@ -45,7 +46,9 @@ TEST(CsvExports, SeparatorFromTheHeaderAndDecimalCommas) {
     EXPECT_EQ(points.ids, (std::vector<std::int64_t>{1, 2}));
     EXPECT_EQ(points.record_kind, RecordKind::csv_row);
     EXPECT_EQ(points.record_separator, ';');
-    EXPECT_EQ(points.record_header, "Nome;Latitude;Longitude;C\xC3\xB3" "digo");
+    EXPECT_EQ(points.record_header,
+              "Nome;Latitude;Longitude;C\xC3\xB3"
+              "digo");
     EXPECT_EQ(points.records[1], "\"Rio; RJ\";-22.9;-43,2;S-1966");
 
     // Tabs, and every other spelling of the columns.
@@ -66,15 +69,22 @@ TEST(CsvExports, SeparatorFromTheHeaderAndDecimalCommas) {
 
 TEST(CsvExports, Latin1IsConvertedAndDamagedUtf8Kept) {
     // "São" and "Código" as a Latin-1 export writes them, and a Windows-1252 quote mark.
-    const std::string latin1 = "Nome;X;Y;C\xF3" "digo\nS\xE3o \x93" "A\x94;1;2;7\n";
+    const std::string latin1 =
+        "Nome;X;Y;C\xF3"
+        "digo\nS\xE3o \x93"
+        "A\x94;1;2;7\n";
     PointSet points;
     ASSERT_FALSE(read_csv(latin1, points, true));
-    EXPECT_EQ(points.names, std::vector<std::string>{"S\xC3\xA3o \xE2\x80\x9C" "A\xE2\x80\x9D"});
+    EXPECT_EQ(points.names, std::vector<std::string>{"S\xC3\xA3o \xE2\x80\x9C"
+                                                     "A\xE2\x80\x9D"});
     EXPECT_EQ(points.codes, std::vector<std::string>{"7"});
     // Records stay as the file wrote them, for writing the rows back.
-    EXPECT_EQ(points.records, std::vector<std::string>{"S\xE3o \x93" "A\x94;1;2;7"});
+    EXPECT_EQ(points.records, std::vector<std::string>{"S\xE3o \x93"
+                                                       "A\x94;1;2;7"});
     EXPECT_EQ(as_utf8("\xC3\xA9\xFF"), "\xC3\xA9\xFF");
-    EXPECT_EQ(folded_name(" C\xC3\xB3" "DIGO_"), "codigo");
+    EXPECT_EQ(folded_name(" C\xC3\xB3"
+                          "DIGO_"),
+              "codigo");
 }
 
 TEST(GeojsonPoints, FeatureCollectionOfPointsWithNamesAndCodes) {
@@ -104,7 +114,8 @@ TEST(GeojsonPoints, EachFaultNamesLineAndWhat) {
         std::string text;
         std::string message;
     } cases[] = {
-        {"", "Erro no arquivo g, linha 1: JSON invalido: esperava um valor JSON, encontrou \"\".\n"},
+        {"",
+         "Erro no arquivo g, linha 1: JSON invalido: esperava um valor JSON, encontrou \"\".\n"},
         {"{\"type\":\"Feature\"}",
          "Erro no arquivo g, linha 1: o GeoJSON deve ser uma FeatureCollection.\n"},
         {head + "{\"type\":\"Feature\",\"geometry\":{\"type\":\"LineString\"}}]}",

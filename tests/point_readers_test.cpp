@@ -161,13 +161,15 @@ TEST(CsvPoints, EachFaultNamesLineAndText) {
         {"lat,lon\n\"-23,55\",1\n",
          "Erro no arquivo f, linha 2: \"\"-23,55\"\" nao e um numero (a virgula decimal so vale "
          "com colunas separadas por ponto e virgula ou tabulacao).\n"},
-        {"x;y\n1,2,3;4\n", "Erro no arquivo f, linha 2: \"1,2,3\" nao e um numero (a virgula "
+        {"x;y\n1,2,3;4\n",
+         "Erro no arquivo f, linha 2: \"1,2,3\" nao e um numero (a virgula "
          "decimal so vale com colunas separadas por ponto e virgula ou tabulacao).\n"},
         {"x,y,lat,lon\n",
          "Erro no arquivo f, linha 1: o cabecalho mistura as colunas x, y com lat, lon.\n"},
         {"x,y,X\n",
          "Erro no arquivo f, linha 1: as colunas \"x\" e \"X\" dizem a mesma coisa (x).\n"},
-        {"Lat,Lng,Latitude\n", "Erro no arquivo f, linha 1: as colunas \"Lat\" e \"Latitude\" "
+        {"Lat,Lng,Latitude\n",
+         "Erro no arquivo f, linha 1: as colunas \"Lat\" e \"Latitude\" "
          "dizem a mesma coisa (lat ou latitude).\n"},
         {"x,y\n1,2,3\n",
          "Erro no arquivo f, linha 2: \"1,2,3\" tem 3 campos; o cabecalho tem 2 (separador "

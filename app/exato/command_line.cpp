@@ -97,18 +97,18 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
                                 *text + "\""};
     }
     options.json = line.has("json");
-    for (const auto& [name, field] : {std::pair{"svg", &options.svg},
-                                      std::pair{"geojson", &options.geojson},
-                                      std::pair{"csv", &options.csv}}) {
+    for (const auto& [name, field] :
+         {std::pair{"svg", &options.svg}, std::pair{"geojson", &options.geojson},
+          std::pair{"csv", &options.csv}}) {
         *field = line.last(name).value_or("");
         if (line.has(name) && field->empty()) {
             return CommandLineError{"--" + std::string(name) + " quer o nome de um arquivo"};
         }
     }
     // Two outputs at one name would each replace the other.
-    for (const auto& [a, b] : {std::pair{&options.svg, &options.geojson},
-                               std::pair{&options.svg, &options.csv},
-                               std::pair{&options.geojson, &options.csv}}) {
+    for (const auto& [a, b] :
+         {std::pair{&options.svg, &options.geojson}, std::pair{&options.svg, &options.csv},
+          std::pair{&options.geojson, &options.csv}}) {
         if (!a->empty() && *a == *b) {
             return CommandLineError{"duas saidas no mesmo arquivo \"" + *a + "\""};
         }

@@ -17,7 +17,7 @@ struct ExactOptions {
     std::string svg;      // --svg: where to draw the answer's map; empty for none
     std::string geojson;  // --geojson: where to write the chosen sites as GeoJSON; empty for none
     std::string csv;      // --csv: where to write the chosen rows as CSV; empty for none
-    std::string input;  // ENTRADA: a folder, a point file or "-"; empty for the working folder
+    std::string input;    // ENTRADA: a folder, a point file or "-"; empty for the working folder
 };
 
 // The program's name, usage and help, by the convention every companion follows.

@@ -2,9 +2,9 @@
 #include "exato/exact_input.hpp"
 
 #include <cstddef>
-#include <utility>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "instance/city_names.hpp"
 #include "output/chosen_sites.hpp"
@@ -29,9 +29,9 @@ namespace {
         return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
                            "posicoes da instancia (" + std::to_string(input.folder.n) + ")");
     }
-    for (const auto& [option, path] : {std::pair{"--svg", &options.svg},
-                                       std::pair{"--geojson", &options.geojson},
-                                       std::pair{"--csv", &options.csv}}) {
+    for (const auto& [option, path] :
+         {std::pair{"--svg", &options.svg}, std::pair{"--geojson", &options.geojson},
+          std::pair{"--csv", &options.csv}}) {
         if (!path->empty()) {
             return usage_fault(std::string(option) +
                                " vale apenas para entradas de pontos (.tsp, .csv ou .geojson)");
@@ -61,8 +61,10 @@ namespace {
         return InputFault{false, describe_point_error(*error, options.input)};
     }
     if (!options.geojson.empty() && !geographic(input.points)) {
-        return usage_fault("--geojson quer pontos de latitude e longitude (colunas lat, lon, "
-                           "GeoJSON ou TSPLIB GEO), e " + options.input + " tem coordenadas x, y");
+        return usage_fault(
+            "--geojson quer pontos de latitude e longitude (colunas lat, lon, "
+            "GeoJSON ou TSPLIB GEO), e " +
+            options.input + " tem coordenadas x, y");
     }
     if (static_cast<std::size_t>(options.p) > input.points.size()) {
         return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +

@@ -208,8 +208,8 @@ void append_points(std::string& out, const PointSet& points, const Frame& frame)
 void append_title(std::string& out, const PointSet& points, const MapAnswer& answer,
                   const Frame& frame) {
     std::string title = answer.input_name.empty() ? "" : answer.input_name + " - ";
-    title += "p = " + std::to_string(answer.chosen.size()) +
-             ", menor distancia: " + answer.value_text;
+    title +=
+        "p = " + std::to_string(answer.chosen.size()) + ", menor distancia: " + answer.value_text;
     title += on_the_globe(points.rule) ? " km" : "";
     const double fitting =
         (frame.width() - 20) / (kCharWidth * static_cast<double>(character_count(title)));
@@ -250,8 +250,7 @@ void append_scale_bar(std::string& out, const PointSet& points, const Frame& fra
 
 // A label beside the point at (x, y), kept inside the picture: to the right and above when
 // it fits there, otherwise to the left or below.
-void append_label(std::string& out, const Frame& frame, double x, double y,
-                  std::string_view text) {
+void append_label(std::string& out, const Frame& frame, double x, double y, std::string_view text) {
     const double width = kCharWidth * kLabelSize * static_cast<double>(character_count(text));
     const bool left = x + 11 + width > frame.width() - 4 && x - 11 - width >= 4;
     const double label_y = y - 11 - kLabelSize < 4 ? y + 11 + kLabelSize : y - 11;
@@ -316,8 +315,8 @@ std::string render_answer_map(const PointSet& points, const MapAnswer& answer) {
         (frame.x(answer.closest_first) + frame.x(answer.closest_second)) / 2, value_width / 2 + 4,
         std::max(value_width / 2 + 4, frame.width() - value_width / 2 - 4));
     append_text(out, middle_x,
-                std::max(kTitleBand + 20, (frame.y(answer.closest_first) +
-                                           frame.y(answer.closest_second)) / 2 - 8),
+                std::max(kTitleBand + 20,
+                         (frame.y(answer.closest_first) + frame.y(answer.closest_second)) / 2 - 8),
                 answer.value_text,
                 "fill=\"#d62728\" font-size=\"20\" font-weight=\"bold\" text-anchor=\"middle\" "
                 "stroke=\"white\" stroke-width=\"4\" paint-order=\"stroke\"");

@@ -157,8 +157,8 @@ std::string chosen_sites_geojson(const PointSet& points, const std::vector<std::
             out += "\"id\":" + json_string(points.codes[k]) + ",";
         }
         out += "\"geometry\":{\"type\":\"Point\",\"coordinates\":[" + json_number(lon) + "," +
-               json_number(lat) + "]},\"properties\":" +
-               open_properties(points, k, layout, header) +
+               json_number(lat) +
+               "]},\"properties\":" + open_properties(points, k, layout, header) +
                "\"dispersao\":{\"linha\":" + std::to_string(points.ids[k]) +
                ",\"valor\":" + json_number(value) +
                ",\"distancia_vizinho\":" + json_number(neighbours.distance[i]) + "}}}";

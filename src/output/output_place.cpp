@@ -92,8 +92,8 @@ std::optional<std::string> prepare_output_folder(const std::string& folder,
     std::error_code code;
     if (!folder.empty() && fs::exists(fs::symlink_status(folder, code)) &&
         !fs::is_directory(folder, code)) {
-        return "nao foi possivel gravar na pasta " + folder + ": " +
-               system_error_text(ENOTDIR) + ".";
+        return "nao foi possivel gravar na pasta " + folder + ": " + system_error_text(ENOTDIR) +
+               ".";
     }
     if (auto failure = make_folder(folder)) {
         return failure;

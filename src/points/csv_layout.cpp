@@ -187,8 +187,8 @@ std::optional<PointError> read_csv_header(std::string_view line, long number, Cs
                                  separator_words(layout.separator) +
                                  ") nao nomeia as colunas x e y nem lat e lon");
     }
-    for (const CsvColumn column : layout.geographic ? std::array{kCsvLat, kCsvLon}
-                                                    : std::array{kCsvX, kCsvY}) {
+    for (const CsvColumn column :
+         layout.geographic ? std::array{kCsvLat, kCsvLon} : std::array{kCsvX, kCsvY}) {
         if (layout.field[column] == kNoCsvField) {
             const auto* known =
                 std::find_if(std::begin(kColumnNames), std::end(kColumnNames),

@@ -73,8 +73,9 @@ std::optional<PointError> read_row(std::string_view line, long number, const Csv
         if (!field_number(fields[field], layout.separator, *value)) {
             std::string detail = quoted(trim(fields[field])) + " nao e um numero";
             if (fields[field].find(',') != std::string_view::npos) {
-                detail += " (a virgula decimal so vale com colunas separadas por ponto e virgula "
-                          "ou tabulacao)";
+                detail +=
+                    " (a virgula decimal so vale com colunas separadas por ponto e virgula "
+                    "ou tabulacao)";
             }
             return fault(number, detail);
         }

@@ -18,8 +18,8 @@ constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 // Returns the 1-based line of byte `offset` of `text`.
 [[nodiscard]] long line_of(std::string_view text, std::size_t offset) {
     offset = std::min(offset, text.size());
-    return 1 + static_cast<long>(std::count(text.begin(), text.begin() + static_cast<long>(offset),
-                                            '\n'));
+    return 1 + static_cast<long>(
+                   std::count(text.begin(), text.begin() + static_cast<long>(offset), '\n'));
 }
 
 // A member's value as text for a name or a code: a string as it is, a number as written,
@@ -36,8 +36,8 @@ constexpr std::size_t kReadBlock = std::size_t{1} << 20;
 
 // The first of `keys` that `properties` has with a text value, matched as column names are
 // (ignoring case, blanks and accents).
-[[nodiscard]] std::optional<std::string> property_text(const JsonValue* properties,
-                                                       std::initializer_list<std::string_view> keys) {
+[[nodiscard]] std::optional<std::string> property_text(
+    const JsonValue* properties, std::initializer_list<std::string_view> keys) {
     if (properties == nullptr || properties->type != JsonValue::Type::object) {
         return std::nullopt;
     }
@@ -99,8 +99,7 @@ class GeojsonReader {
                                            std::vector<std::string>& codes) {
         const std::string which = "a feature " + std::to_string(number);
         const JsonValue* type = feature.member("type");
-        if (feature.type != JsonValue::Type::object || type == nullptr ||
-            type->text != "Feature") {
+        if (feature.type != JsonValue::Type::object || type == nullptr || type->text != "Feature") {
             return fault(feature, which + " nao e um objeto do tipo Feature");
         }
         const JsonValue* geometry = feature.member("geometry");
@@ -137,8 +136,8 @@ class GeojsonReader {
         points_.ids.push_back(static_cast<std::int64_t>(number));
         const JsonValue* properties = feature.member("properties");
         names.push_back(property_text(properties, {"nome", "name"}).value_or(""));
-        codes.push_back(
-            text_of(feature.member("id")).value_or(property_text(properties, {"id", "codigo"}).value_or("")));
+        codes.push_back(text_of(feature.member("id"))
+                            .value_or(property_text(properties, {"id", "codigo"}).value_or("")));
         if (keep_records_) {
             points_.records.push_back(
                 properties != nullptr && properties->type == JsonValue::Type::object

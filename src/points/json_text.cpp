@@ -204,9 +204,9 @@ class JsonReader {
         for (int k = 0; k < 4; ++k) {
             const char c = peek();
             const int digit = std::isdigit(static_cast<unsigned char>(c)) != 0 ? c - '0'
-                              : c >= 'a' && c <= 'f'                          ? c - 'a' + 10
-                              : c >= 'A' && c <= 'F'                          ? c - 'A' + 10
-                                                                              : -1;
+                              : c >= 'a' && c <= 'f'                           ? c - 'a' + 10
+                              : c >= 'A' && c <= 'F'                           ? c - 'A' + 10
+                                                                               : -1;
             if (digit < 0) {
                 return fail("escape \\u sem quatro digitos hexadecimais");
             }
@@ -274,8 +274,9 @@ class JsonReader {
             if (!read_hex4(low)) {
                 return false;
             }
-            code = low >= 0xDC00 && low < 0xE000 ? 0x10000 + ((code - 0xD800) << 10U) + (low - 0xDC00)
-                                                 : 0xFFFD;
+            code = low >= 0xDC00 && low < 0xE000
+                       ? 0x10000 + ((code - 0xD800) << 10U) + (low - 0xDC00)
+                       : 0xFFFD;
         } else if (code >= 0xD800 && code < 0xE000) {
             code = 0xFFFD;  // a lone surrogate stands for no character
         }

@@ -34,8 +34,8 @@ constexpr std::size_t kSniffBytes = 4096;
 // every block.
 [[nodiscard]] ByteSource replayed_source(std::string start, ByteSource rest,
                                          const ReadProgress& progress) {
-    return [start = std::move(start), rest = std::move(rest), progress,
-            offset = std::size_t{0}](char* destination, std::size_t capacity) mutable {
+    return [start = std::move(start), rest = std::move(rest), progress, offset = std::size_t{0}](
+               char* destination, std::size_t capacity) mutable {
         std::size_t count = 0;
         if (offset < start.size()) {
             count = std::min(capacity, start.size() - offset);
@@ -85,9 +85,8 @@ PointFormat point_format_of_text(std::string_view start) {
     if (start.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         start.remove_prefix(kByteOrderMark.size());
     }
-    const auto first = std::find_if(start.begin(), start.end(), [](char c) {
-        return !is_blank(c) && c != '\n';
-    });
+    const auto first =
+        std::find_if(start.begin(), start.end(), [](char c) { return !is_blank(c) && c != '\n'; });
     if (first != start.end() && *first == '{') {
         return PointFormat::geojson;
     }
@@ -134,8 +133,7 @@ std::optional<PointError> read_point_file(const std::string& path, PointFormat f
             format = point_format_of_text(start);
         }
         ByteSource source = replayed_source(std::move(start), file_source(file), options.progress);
-        const std::uintmax_t bytes =
-            standard_input ? 0 : std::filesystem::file_size(path, code);
+        const std::uintmax_t bytes = standard_input ? 0 : std::filesystem::file_size(path, code);
         switch (format) {
             case PointFormat::tsplib:
                 error = parse_tsplib_points(std::move(source), points);
@@ -171,8 +169,8 @@ std::string describe_point_error(const PointError& error, const std::string& pat
     const std::string name = path == kStandardInputName ? "<entrada padrao>" : path;
     switch (error.failure) {
         case PointFailure::unopenable:
-            return "O arquivo " + name + " nao pode ser aberto: " +
-                   system_error_text(error.system_error) + ".\n";
+            return "O arquivo " + name +
+                   " nao pode ser aberto: " + system_error_text(error.system_error) + ".\n";
         case PointFailure::unreadable:
             return "Erro ao ler o arquivo " + name + ".\n";
         case PointFailure::no_memory:

@@ -34,9 +34,9 @@ void append_code_point(std::string& out, std::uint32_t code) {
 // The letter without its accent for the two-byte UTF-8 letters of U+00C0..U+00FF (second byte
 // after 0xC3), as lower case; 0 for the signs of that block that are not letters.
 constexpr char kFoldedC3[] =
-    "aaaaaaaceeeeiiii"  // U+00C0..U+00CF
-    "dnooooo\0ouuuuyts"  // U+00D0..U+00DF (x sign at U+00D7)
-    "aaaaaaaceeeeiiii"  // U+00E0..U+00EF
+    "aaaaaaaceeeeiiii"    // U+00C0..U+00CF
+    "dnooooo\0ouuuuyts"   // U+00D0..U+00DF (x sign at U+00D7)
+    "aaaaaaaceeeeiiii"    // U+00E0..U+00EF
     "dnooooo\0ouuuuyty";  // U+00F0..U+00FF (division sign at U+00F7)
 
 }  // namespace
