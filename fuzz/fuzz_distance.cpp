@@ -10,23 +10,13 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "instance/instance_files.hpp"
-#include "tests/test_matrix.hpp"
+#include "tests/support/same_error.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
-
-namespace {
-
-[[nodiscard]] bool same_error(const std::optional<DistanceError>& a,
-                              const std::optional<DistanceError>& b) {
-    if (a.has_value() != b.has_value()) {
-        return false;
-    }
-    return !a || (a->problem == b->problem && a->line == b->line && a->text == b->text);
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) {
@@ -47,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         parse_distance_triples(memory_source(text, length), whole.rows(), n, kWholeBlock);
     const std::optional<DistanceError> pieces_error = parse_distance_triples(
         memory_source(text, length, source_block), pieces.rows(), n, scanner_block);
-    if (!same_error(whole_error, pieces_error) || !whole.same_cells(pieces) ||
-        whole.damaged_guards() != 0 || pieces.damaged_guards() != 0) {
+    if (!test_support::same_error(
+            whole_error, pieces_error,
+            [](const DistanceError& e) { return std::tie(e.problem, e.line, e.text); }) ||
+        !whole.same_cells(pieces) || whole.damaged_guards() != 0 || pieces.damaged_guards() != 0) {
         std::abort();
     }
     if (whole_error) {

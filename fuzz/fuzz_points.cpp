@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "points/point_files.hpp"
+#include "tests/support/same_error.hpp"
 
 using namespace dispersao;
 
@@ -17,14 +19,6 @@ namespace {
 
 [[nodiscard]] bool same_points(const PointSet& a, const PointSet& b) {
     return a.rule == b.rule && a.x == b.x && a.y == b.y && a.ids == b.ids && a.names == b.names;
-}
-
-[[nodiscard]] bool same_error(const std::optional<PointError>& a,
-                              const std::optional<PointError>& b) {
-    if (a.has_value() != b.has_value()) {
-        return false;
-    }
-    return !a || (a->failure == b->failure && a->line == b->line && a->detail == b->detail);
 }
 
 }  // namespace
@@ -46,7 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PointSet pieces;
     const std::optional<PointError> whole_error = parse(SIZE_MAX, whole);
     const std::optional<PointError> pieces_error = parse(block, pieces);
-    if (!same_error(whole_error, pieces_error) || !same_points(whole, pieces)) {
+    if (!test_support::same_error(
+            whole_error, pieces_error,
+            [](const PointError& e) { return std::tie(e.failure, e.line, e.detail); }) ||
+        !same_points(whole, pieces)) {
         std::abort();
     }
     if (whole_error) {

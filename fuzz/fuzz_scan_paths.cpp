@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "instance/instance_files.hpp"
-#include "tests/test_matrix.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

@@ -12,8 +12,8 @@
 #include "annealing/annealing.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
-#include "test_matrix.hpp"
 #include "tests/literal_baseline.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

@@ -12,7 +12,7 @@
 #include "instance/instance_files.hpp"
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

@@ -4,14 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "conversion/conversion.hpp"
 #include "dispersion/triple_search.hpp"
 #include "instance/instance_files.hpp"
 #include "points/point_files.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 
@@ -19,29 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// A fresh, empty directory removed at the end of the test.
-struct TempDir {
-    TempDir() {
-        path =
-            fs::temp_directory_path() /
-            ("dispersao-conv-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path);
-        fs::create_directories(path);
-    }
-    ~TempDir() { fs::remove_all(path); }
-    [[nodiscard]] std::size_t entries() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path), {}));
-    }
-    fs::path path;
-};
+using test_support::read_file;
 
 // Reads TSPLIB `text` with the point reader into `cities`, in the order of their ids; returns
 // the reader's fault, if any.
@@ -142,12 +120,12 @@ TEST(Tsplib, RejectsBadOrUnsupportedFilesNamingTheLine) {
 }
 
 TEST(InstanceWriter, WritesCountAndOneTriplePerPair) {
-    const TempDir dir;
+    const test_support::TempFolder dir("dispersao-conv");
     std::vector<Point> cities;
     ASSERT_FALSE(parse_tsplib(kGoodTsplib, cities));
-    ASSERT_FALSE(write_instance_files(dir.path.string(), cities));
-    EXPECT_EQ(read_text(dir.path / kCityCountFile), "4\n");
-    EXPECT_EQ(read_text(dir.path / kDistanceFile),
+    ASSERT_FALSE(write_instance_files(dir.path().string(), cities));
+    EXPECT_EQ(read_file(dir.path() / kCityCountFile), "4\n");
+    EXPECT_EQ(read_file(dir.path() / kDistanceFile),
               "1 2 66\n1 3 88\n1 4 33\n2 3 110\n2 4 33\n3 4 93\n");
     EXPECT_EQ(dir.entries(), 2U);
 }
@@ -155,80 +133,81 @@ TEST(InstanceWriter, WritesCountAndOneTriplePerPair) {
 TEST(InstanceWriter, FailureLeavesNoNewFileAndOldFilesUntouched) {
     const std::vector<Point> cities = {{0, 0}, {1, 0}, {0, 1}};
     {
-        const TempDir dir;
-        EXPECT_TRUE(write_instance_files((dir.path / "missing").string(), cities));
+        const test_support::TempFolder dir("dispersao-conv");
+        EXPECT_TRUE(write_instance_files((dir.path() / "missing").string(), cities));
         EXPECT_EQ(dir.entries(), 0U);
     }
     {
         // The count file's temporary name is taken by a directory, so the second file fails
         // after the first was written in full.
-        const TempDir dir;
-        std::ofstream(dir.path / kCityCountFile) << "7\n";
-        std::ofstream(dir.path / kDistanceFile) << "1 2 3\n";
-        fs::create_directory(dir.path / (std::string(kCityCountFile) + ".parcial"));
-        const auto error = write_instance_files(dir.path.string(), cities);
+        const test_support::TempFolder dir("dispersao-conv");
+        std::ofstream(dir.path() / kCityCountFile) << "7\n";
+        std::ofstream(dir.path() / kDistanceFile) << "1 2 3\n";
+        fs::create_directory(dir.path() / (std::string(kCityCountFile) + ".parcial"));
+        const auto error = write_instance_files(dir.path().string(), cities);
         ASSERT_TRUE(error);
         EXPECT_NE(error->message.find("numcidades.txt.parcial"), std::string::npos);
         EXPECT_EQ(dir.entries(), 3U);
-        EXPECT_EQ(read_text(dir.path / kCityCountFile), "7\n");
-        EXPECT_EQ(read_text(dir.path / kDistanceFile), "1 2 3\n");
+        EXPECT_EQ(read_file(dir.path() / kCityCountFile), "7\n");
+        EXPECT_EQ(read_file(dir.path() / kDistanceFile), "1 2 3\n");
     }
     {
         // A folder holds the count file's name, so the second rename fails after the first
         // replaced the earlier distance file: that file goes back, the very same file.
-        const TempDir dir;
-        std::ofstream(dir.path / kDistanceFile) << "1 2 3\n";
-        const auto earlier = fs::status(dir.path / kDistanceFile);
-        fs::create_directory(dir.path / kCityCountFile);
-        const auto error = write_instance_files(dir.path.string(), cities);
+        const test_support::TempFolder dir("dispersao-conv");
+        std::ofstream(dir.path() / kDistanceFile) << "1 2 3\n";
+        const auto earlier = fs::status(dir.path() / kDistanceFile);
+        fs::create_directory(dir.path() / kCityCountFile);
+        const auto error = write_instance_files(dir.path().string(), cities);
         ASSERT_TRUE(error);
         EXPECT_NE(error->message.find("numcidades.txt nao e um arquivo comum (e uma pasta)"),
                   std::string::npos)
             << error->message;
-        EXPECT_EQ(read_text(dir.path / kDistanceFile), "1 2 3\n");
-        EXPECT_EQ(fs::hard_link_count(dir.path / kDistanceFile), 1U);
-        EXPECT_EQ(fs::status(dir.path / kDistanceFile).permissions(), earlier.permissions());
+        EXPECT_EQ(read_file(dir.path() / kDistanceFile), "1 2 3\n");
+        EXPECT_EQ(fs::hard_link_count(dir.path() / kDistanceFile), 1U);
+        EXPECT_EQ(fs::status(dir.path() / kDistanceFile).permissions(), earlier.permissions());
         EXPECT_EQ(dir.entries(), 2U);
     }
     {
         // Folders in both places: nothing can be replaced and nothing is.
-        const TempDir dir;
-        fs::create_directory(dir.path / kDistanceFile);
-        fs::create_directory(dir.path / kCityCountFile);
-        EXPECT_TRUE(write_instance_files(dir.path.string(), cities));
-        EXPECT_TRUE(fs::is_empty(dir.path / kDistanceFile));
+        const test_support::TempFolder dir("dispersao-conv");
+        fs::create_directory(dir.path() / kDistanceFile);
+        fs::create_directory(dir.path() / kCityCountFile);
+        EXPECT_TRUE(write_instance_files(dir.path().string(), cities));
+        EXPECT_TRUE(fs::is_empty(dir.path() / kDistanceFile));
         EXPECT_EQ(dir.entries(), 2U);
     }
     {
         // A temporary name that is a symbolic link is never written through.
-        const TempDir dir;
-        std::ofstream(dir.path / "alvo") << "intacto\n";
-        fs::create_symlink(dir.path / "alvo", dir.path / (std::string(kDistanceFile) + ".parcial"));
-        const auto error = write_instance_files(dir.path.string(), cities);
+        const test_support::TempFolder dir("dispersao-conv");
+        std::ofstream(dir.path() / "alvo") << "intacto\n";
+        fs::create_symlink(dir.path() / "alvo",
+                           dir.path() / (std::string(kDistanceFile) + ".parcial"));
+        const auto error = write_instance_files(dir.path().string(), cities);
         ASSERT_TRUE(error);
         EXPECT_NE(error->message.find(".parcial"), std::string::npos) << error->message;
-        EXPECT_EQ(read_text(dir.path / "alvo"), "intacto\n");
-        EXPECT_TRUE(fs::is_symlink(dir.path / (std::string(kDistanceFile) + ".parcial")));
+        EXPECT_EQ(read_file(dir.path() / "alvo"), "intacto\n");
+        EXPECT_TRUE(fs::is_symlink(dir.path() / (std::string(kDistanceFile) + ".parcial")));
         EXPECT_EQ(dir.entries(), 2U);
     }
     {
         // The name that keeps the earlier distance file meanwhile is taken, here by a dangling
         // link: refused before anything changes, and nothing is written through the link.
-        const TempDir dir;
-        std::ofstream(dir.path / kDistanceFile) << "1 2 3\n";
-        fs::create_symlink(dir.path / "alvo",
-                           dir.path / (std::string(kDistanceFile) + ".anterior"));
-        const auto error = write_instance_files(dir.path.string(), cities);
+        const test_support::TempFolder dir("dispersao-conv");
+        std::ofstream(dir.path() / kDistanceFile) << "1 2 3\n";
+        fs::create_symlink(dir.path() / "alvo",
+                           dir.path() / (std::string(kDistanceFile) + ".anterior"));
+        const auto error = write_instance_files(dir.path().string(), cities);
         ASSERT_TRUE(error);
         EXPECT_NE(error->message.find(".anterior"), std::string::npos) << error->message;
-        EXPECT_FALSE(fs::exists(dir.path / "alvo"));
-        EXPECT_EQ(read_text(dir.path / kDistanceFile), "1 2 3\n");
+        EXPECT_FALSE(fs::exists(dir.path() / "alvo"));
+        EXPECT_EQ(read_file(dir.path() / kDistanceFile), "1 2 3\n");
         EXPECT_EQ(dir.entries(), 2U);
     }
     {
-        const TempDir dir;
-        EXPECT_TRUE(write_instance_files(dir.path.string(), {{2, 2}, {2, 2}, {2, 2}}));
-        EXPECT_TRUE(write_instance_files(dir.path.string(), {{0, 0}, {1e301, 0}, {0, 1}}));
+        const test_support::TempFolder dir("dispersao-conv");
+        EXPECT_TRUE(write_instance_files(dir.path().string(), {{2, 2}, {2, 2}, {2, 2}}));
+        EXPECT_TRUE(write_instance_files(dir.path().string(), {{0, 0}, {1e301, 0}, {0, 1}}));
         EXPECT_EQ(dir.entries(), 0U);
     }
 }
@@ -267,7 +246,7 @@ TEST(PublicInstances, ExactOptimaOfTheConvertedFiles) {
     for (const auto& [name, expected] : tsplib) {
         SCOPED_TRACE(name);
         std::vector<Point> cities;
-        ASSERT_FALSE(parse_tsplib(read_text(data / (std::string(name) + ".tsp")), cities));
+        ASSERT_FALSE(parse_tsplib(read_file(data / (std::string(name) + ".tsp")), cities));
         const double largest = largest_distance(cities);
         std::vector<DistanceTriple> triples;
         int scaled_largest = 0;
@@ -283,7 +262,7 @@ TEST(PublicInstances, ExactOptimaOfTheConvertedFiles) {
         EXPECT_EQ(optimum_of(static_cast<int>(cities.size()), triples), expected);
     }
     MdplibInstance gkd;
-    ASSERT_FALSE(parse_mdplib(read_text(data / "GKD-c_1_n500_m50.txt"), gkd));
+    ASSERT_FALSE(parse_mdplib(read_file(data / "GKD-c_1_n500_m50.txt"), gkd));
     EXPECT_EQ(gkd.count, 500);
     EXPECT_EQ(optimum_of(gkd.count, gkd.triples), 99.0F);
 }

@@ -12,61 +12,25 @@
 #include "dispersion/dispersion.hpp"
 #include "dispersion/matrix_search.hpp"
 #include "dispersion/triple_search.hpp"
+#include "tests/support/brute_force.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 
 namespace {
 
-// An n x n matrix whose cells below the diagonal hold a poison the objective never reads.
-struct Matrix {
-    explicit Matrix(int size)
-        : n(size), cells(static_cast<std::size_t>(size) * static_cast<std::size_t>(size), -5e8F) {
-        for (int a = 0; a < n; ++a) {
-            rows.push_back(cells.data() +
-                           static_cast<std::size_t>(a) * static_cast<std::size_t>(n));
-        }
-    }
-    float& at(int a, int b) { return rows[static_cast<std::size_t>(a)][b]; }
+// Cells below the diagonal hold a poison the objective never reads.
+constexpr float kPoison = -5e8F;
 
-    int n;
-    std::vector<float> cells;  // n * n floats, row-major
-    std::vector<float*> rows;  // n row pointers into cells
-};
-
-// The menu program's worth of the pair a < b: truncated toward zero, capped at 100.
-double worth(const Matrix& matrix, std::size_t a, std::size_t b) {
-    const float cell = matrix.rows[std::min(a, b)][std::max(a, b)];
-    return std::min(100.0, std::trunc(static_cast<double>(cell)));
-}
-
-double value_of(const Matrix& matrix, const std::vector<std::size_t>& chosen) {
-    double worst = std::numeric_limits<double>::infinity();
-    for (std::size_t a = 0; a < chosen.size(); ++a) {
-        for (std::size_t b = a + 1; b < chosen.size(); ++b) {
-            worst = std::min(worst, worth(matrix, chosen[a], chosen[b]));
-        }
-    }
-    return worst;
+// The smallest worth to the menu among the chosen positions' pairs.
+double value_of(const TestMatrix& matrix, const std::vector<std::size_t>& chosen) {
+    return test_support::value_of(chosen, test_support::menu_worth_in(matrix));
 }
 
 // The best value of p positions over every subset.
-double brute_force(const Matrix& matrix, int p) {
-    const auto n = static_cast<std::size_t>(matrix.n);
-    std::vector<std::size_t> chosen;
-    double best = -std::numeric_limits<double>::infinity();
-    const auto extend = [&](const auto& self, std::size_t from) -> void {
-        if (chosen.size() == static_cast<std::size_t>(p)) {
-            best = std::max(best, value_of(matrix, chosen));
-            return;
-        }
-        for (std::size_t i = from; i < n; ++i) {
-            chosen.push_back(i);
-            self(self, i + 1);
-            chosen.pop_back();
-        }
-    };
-    extend(extend, 0);
-    return best;
+double brute_force(const TestMatrix& matrix, int p) {
+    return test_support::brute_force_optimum(static_cast<std::size_t>(matrix.size()), p,
+                                             test_support::menu_worth_in(matrix));
 }
 
 // Values in a narrow band (many ties), spread past the cap, or down to -2^31.
@@ -87,13 +51,13 @@ TEST(MatrixSolver, MatchesBruteForce) {
     for (int trial = 0; trial < 150; ++trial) {
         const int n = 2 + static_cast<int>(random() % 13);
         const int p = std::min(n, 2 + static_cast<int>(random() % 4));
-        Matrix matrix(n);
+        TestMatrix matrix(n, kPoison);
         for (int a = 0; a < n; ++a) {
             for (int b = a + 1; b < n; ++b) {
                 matrix.at(a, b) = draw_cell(trial % 3, random);
             }
         }
-        const DispersionResult result = solve_matrix_dispersion(n, matrix.rows.data(), p, {});
+        const DispersionResult result = solve_matrix_dispersion(n, matrix.cells(), p, {});
         SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n << " p " << p);
         ASSERT_EQ(result.chosen.size(), static_cast<std::size_t>(p));
         EXPECT_TRUE(std::is_sorted(result.chosen.begin(), result.chosen.end()));
@@ -106,19 +70,19 @@ TEST(MatrixSolver, MatchesBruteForce) {
 
 TEST(MatrixSolver, ThousandPositionsAtFiveAndAnExpiredLimit) {
     std::mt19937_64 random(3);
-    Matrix matrix(1000);
+    TestMatrix matrix(1000, kPoison);
     for (int a = 0; a < 1000; ++a) {
         for (int b = a + 1; b < 1000; ++b) {
             matrix.at(a, b) = static_cast<float>(random() % 100000) / 1000.0F;
         }
     }
-    const DispersionResult full = solve_matrix_dispersion(1000, matrix.rows.data(), 5, {});
+    const DispersionResult full = solve_matrix_dispersion(1000, matrix.cells(), 5, {});
     EXPECT_TRUE(full.proven);
     EXPECT_EQ(full.value, value_of(matrix, full.chosen));
 
     SearchLimits expired;
     expired.seconds = 0;
-    const DispersionResult quick = solve_matrix_dispersion(1000, matrix.rows.data(), 5, expired);
+    const DispersionResult quick = solve_matrix_dispersion(1000, matrix.cells(), 5, expired);
     ASSERT_EQ(quick.chosen.size(), 5U);
     EXPECT_EQ(quick.value, value_of(matrix, quick.chosen));
     EXPECT_GE(quick.upper_bound, full.value);
@@ -131,21 +95,21 @@ TEST(MatrixSolver, FastPathAndGeneralSearchPickTheSameTriple) {
     std::mt19937_64 random(2026);
     for (int trial = 0; trial < 600; ++trial) {
         const int n = 3 + static_cast<int>(random() % 38);
-        Matrix matrix(n);
+        TestMatrix matrix(n, kPoison);
         for (int a = 0; a < n; ++a) {
             for (int b = a + 1; b < n; ++b) {
                 matrix.at(a, b) = random() % 50 == 0 ? std::nanf("") : draw_cell(trial % 3, random);
             }
         }
         SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n);
-        const ExactOptimum fast = find_exact_optimum(n, matrix.rows.data());
+        const ExactOptimum fast = find_exact_optimum(n, matrix.cells());
         const DispersionResult general = search_matrix(
-            MenuObjective{static_cast<std::size_t>(n), matrix.rows.data()}, 3, SearchLimits{});
+            MenuObjective{static_cast<std::size_t>(n), matrix.cells()}, 3, SearchLimits{});
         ASSERT_TRUE(general.proven);
         EXPECT_EQ(general.value, static_cast<double>(fast.value));
         const std::vector<std::size_t> triple(std::begin(fast.positions), std::end(fast.positions));
         EXPECT_EQ(general.chosen, triple);
-        EXPECT_EQ(solve_matrix_dispersion(n, matrix.rows.data(), 3, {}).chosen, triple);
+        EXPECT_EQ(solve_matrix_dispersion(n, matrix.cells(), 3, {}).chosen, triple);
     }
 }
 
@@ -153,14 +117,14 @@ TEST(MatrixSolver, FastPathAndGeneralSearchPickTheSameTriple) {
 // by position) complete first, its other positions the smallest.
 TEST(MatrixSolver, TiesGiveTheSelectionThePairsCompleteFirst) {
     // Every pair worth 7: the first p positions.
-    Matrix flat(9);
+    TestMatrix flat(9, kPoison);
     for (int a = 0; a < 9; ++a) {
         for (int b = a + 1; b < 9; ++b) {
             flat.at(a, b) = 7.5F;
         }
     }
     for (int p = 2; p <= 9; ++p) {
-        const DispersionResult result = solve_matrix_dispersion(9, flat.rows.data(), p, {});
+        const DispersionResult result = solve_matrix_dispersion(9, flat.cells(), p, {});
         std::vector<std::size_t> first(static_cast<std::size_t>(p));
         for (std::size_t i = 0; i < first.size(); ++i) {
             first[i] = i;
@@ -170,15 +134,15 @@ TEST(MatrixSolver, TiesGiveTheSelectionThePairsCompleteFirst) {
     }
     // Positions 5..8 pairwise 9, everything else 3: at p = 4 the block; at p = 5 the pairs of
     // value 3 come in from (0, 1) on, and (0, 8) is the first to close five positions.
-    Matrix block(9);
+    TestMatrix block(9, kPoison);
     for (int a = 0; a < 9; ++a) {
         for (int b = a + 1; b < 9; ++b) {
             block.at(a, b) = a >= 5 ? 9.0F : 3.0F;
         }
     }
-    EXPECT_EQ(solve_matrix_dispersion(9, block.rows.data(), 4, {}).chosen,
+    EXPECT_EQ(solve_matrix_dispersion(9, block.cells(), 4, {}).chosen,
               (std::vector<std::size_t>{5, 6, 7, 8}));
-    EXPECT_EQ(solve_matrix_dispersion(9, block.rows.data(), 5, {}).chosen,
+    EXPECT_EQ(solve_matrix_dispersion(9, block.cells(), 5, {}).chosen,
               (std::vector<std::size_t>{0, 5, 6, 7, 8}));
 }
 

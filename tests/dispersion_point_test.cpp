@@ -14,6 +14,7 @@
 
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_search.hpp"
+#include "tests/support/brute_force.hpp"
 
 using namespace dispersao;
 
@@ -36,42 +37,19 @@ double distance(DistanceRule rule, double xa, double ya, double xb, double yb) {
     return point_distance(points, 0, 1);
 }
 
+// Returns the worth function of the brute-force oracle: the distance between two points.
+auto distance_in(const PointSet& points) {
+    return [&points](std::size_t a, std::size_t b) { return point_distance(points, a, b); };
+}
+
 // Returns the smallest distance among the chosen points.
 double value_of(const PointSet& points, const std::vector<std::size_t>& chosen) {
-    double worst = std::numeric_limits<double>::infinity();
-    for (std::size_t a = 0; a < chosen.size(); ++a) {
-        for (std::size_t b = a + 1; b < chosen.size(); ++b) {
-            worst = std::min(worst, point_distance(points, chosen[a], chosen[b]));
-        }
-    }
-    return worst;
+    return test_support::value_of(chosen, distance_in(points));
 }
 
 // Returns the best value of p points by trying every subset.
 double brute_force(const PointSet& points, int p) {
-    const std::size_t n = points.size();
-    std::vector<std::size_t> chosen;
-    double best = -std::numeric_limits<double>::infinity();
-    // Depth-first over subsets in rising order, cut when the partial value cannot win.
-    const auto extend = [&](const auto& self, std::size_t from, double worst) -> void {
-        if (chosen.size() == static_cast<std::size_t>(p)) {
-            best = std::max(best, worst);
-            return;
-        }
-        for (std::size_t i = from; i + (static_cast<std::size_t>(p) - chosen.size()) <= n; ++i) {
-            double with = worst;
-            for (const std::size_t c : chosen) {
-                with = std::min(with, point_distance(points, c, i));
-            }
-            if (with > best) {
-                chosen.push_back(i);
-                self(self, i + 1, with);
-                chosen.pop_back();
-            }
-        }
-    };
-    extend(extend, 0, std::numeric_limits<double>::infinity());
-    return best;
+    return test_support::brute_force_optimum(points.size(), p, distance_in(points));
 }
 
 // Checks that `result` is a valid answer for p points of `points`, and that its bounds hold
@@ -88,10 +66,12 @@ void expect_sound(const PointSet& points, int p, const DispersionResult& result,
     EXPECT_EQ(result.proven, result.value == result.upper_bound);
 }
 
-// Coordinates of a kind that troubles the search: spread, on a small grid (ties and repeats),
-// on one line, all at one place, or in tight clusters.
-std::vector<std::pair<double, double>> draw_coordinates(int kind, int n, std::mt19937_64& random,
-                                                        bool geographic) {
+// Returns n points under `rule` of a kind that troubles the search: spread, on a small grid (ties
+// and repeats), on one line, all at one place, or in tight clusters; in degrees for the
+// geographic rules.
+PointSet random_points(DistanceRule rule, int kind, int n, std::mt19937_64& random) {
+    const bool geographic =
+        rule == DistanceRule::tsplib_geo || rule == DistanceRule::great_circle_km;
     std::uniform_real_distribution<double> uniform(geographic ? -60.0 : -1000.0,
                                                    geographic ? 60.0 : 1000.0);
     std::uniform_int_distribution<int> grid(0, 4);
@@ -118,7 +98,7 @@ std::vector<std::pair<double, double>> draw_coordinates(int kind, int n, std::mt
             }
         }
     }
-    return at;
+    return make_points(rule, at);
 }
 
 TEST(PointDistance, TsplibPlanarRules) {
@@ -181,14 +161,11 @@ TEST(PointSolver, MatchesBruteForceOnSmallSets) {
     std::mt19937_64 random(2024);
     int cases = 0;
     for (const DistanceRule rule : rules) {
-        const bool geographic =
-            rule == DistanceRule::tsplib_geo || rule == DistanceRule::great_circle_km;
         for (int trial = 0; trial < 60; ++trial) {
             const int kind = trial % 5;
             const int n = 2 + static_cast<int>(random() % 29);
             const int p = std::min(n, 2 + static_cast<int>(random() % 5));
-            const PointSet points =
-                make_points(rule, draw_coordinates(kind, n, random, geographic));
+            const PointSet points = random_points(rule, kind, n, random);
             const DispersionResult result = solve_point_dispersion(points, p, {});
             const double optimum = brute_force(points, p);
             SCOPED_TRACE(testing::Message() << "rule " << static_cast<int>(rule) << " kind " << kind
@@ -218,9 +195,7 @@ TEST(PointSolver, MatchesBruteForceOnHundredsOfPointsAtPThree) {
     for (int kind : {0, 1, 4}) {
         for (const DistanceRule rule : {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_geo,
                                         DistanceRule::great_circle_km}) {
-            const bool geographic = rule != DistanceRule::tsplib_euc_2d;
-            const PointSet points =
-                make_points(rule, draw_coordinates(kind, 200, random, geographic));
+            const PointSet points = random_points(rule, kind, 200, random);
             const double optimum = brute_force(points, 3);
             const DispersionResult result = solve_point_dispersion(points, 3, {});
             expect_sound(points, 3, result, optimum);
@@ -234,8 +209,7 @@ TEST(PointSolver, MatchesBruteForceOnHundredsOfPointsAtPThree) {
 
 TEST(PointSolver, StoppedSearchStillBoundsTheOptimum) {
     std::mt19937_64 random(5);
-    const PointSet small =
-        make_points(DistanceRule::euclidean, draw_coordinates(0, 22, random, false));
+    const PointSet small = random_points(DistanceRule::euclidean, 0, 22, random);
     SearchLimits expired;
     expired.seconds = 0;
     const DispersionResult quick = solve_point_dispersion(small, 5, expired);
@@ -244,8 +218,7 @@ TEST(PointSolver, StoppedSearchStillBoundsTheOptimum) {
 
     // A big set, interrupted before the first round: a valid selection, a finite bound, the
     // interruption reported, and progress told with lower <= upper.
-    const PointSet big =
-        make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(0, 20000, random, false));
+    const PointSet big = random_points(DistanceRule::tsplib_euc_2d, 0, 20000, random);
     const std::atomic<bool> stop{true};
     SearchLimits interrupted;
     interrupted.interrupted = &stop;
@@ -267,13 +240,11 @@ TEST(PointSolver, StoppedSearchStillBoundsTheOptimum) {
 // decides), and thousands of points at a handful of places.
 TEST(PointSolver, AllPointsAndRepeatedPlaces) {
     std::mt19937_64 random(23);
-    const PointSet scattered =
-        make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(1, 400, random, false));
+    const PointSet scattered = random_points(DistanceRule::tsplib_euc_2d, 1, 400, random);
     const DispersionResult all = solve_point_dispersion(scattered, 400, {});
     EXPECT_TRUE(all.proven);
     EXPECT_EQ(all.value, 0);  // 400 points on a 5 x 5 grid repeat
-    const PointSet spread =
-        make_points(DistanceRule::great_circle_km, draw_coordinates(0, 300, random, true));
+    const PointSet spread = random_points(DistanceRule::great_circle_km, 0, 300, random);
     std::vector<std::size_t> every(300);
     for (std::size_t i = 0; i < every.size(); ++i) {
         every[i] = i;
@@ -298,8 +269,7 @@ TEST(PointSolver, AllPointsAndRepeatedPlaces) {
 // on the way, and its bound must still hold the optimum that the full search proves.
 TEST(PointSolver, BoundsHoldWhereverTheLimitStrikes) {
     std::mt19937_64 random(17);
-    const PointSet points =
-        make_points(DistanceRule::tsplib_euc_2d, draw_coordinates(4, 3000, random, false));
+    const PointSet points = random_points(DistanceRule::tsplib_euc_2d, 4, 3000, random);
     const DispersionResult full = solve_point_dispersion(points, 8, {});
     ASSERT_TRUE(full.proven);
     for (const double seconds : {1e-4, 1e-3, 3e-3, 1e-2, 3e-2, 0.1}) {

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "session.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/brute_force.hpp"
+#include "tests/support/session.hpp"
+#include "tests/support/test_matrix.hpp"
 
 namespace {
 
@@ -24,44 +25,22 @@ std::string menus(int count) {
     return text;
 }
 
-// The instance in the folder's files, read again here from the count and the triples.
-TestMatrix read_instance(const SessionFolder& folder) {
-    std::ifstream count(folder.path() / "numcidades.txt");
-    int cities = 0;
-    count >> cities;
-    TestMatrix instance(cities + 1);
-    std::ifstream triples(folder.path() / "MatrizDistanciasteste.txt");
-    int i = 0;
-    int j = 0;
-    int distance = 0;
-    while (triples >> i >> j >> distance) {
-        instance.at(i, j) = static_cast<float>(distance);
-    }
-    return instance;
-}
-
 // The value of a printed vector "e0 e1 ... " in the instance, or -1000 unless it selects three.
 double value_of(const TestMatrix& instance, const std::string& vector_text) {
     std::istringstream entries(vector_text);
-    std::vector<int> selected;
+    std::vector<std::size_t> selected;
     int entry = 0;
     int position = 0;
     while (entries >> entry) {
         if (entry == 1) {
-            selected.push_back(position);
+            selected.push_back(static_cast<std::size_t>(position));
         }
         ++position;
     }
     if (selected.size() != 3 || position != instance.size()) {
         return -1000;
     }
-    double value = 100;
-    for (const auto& [p, q] : {std::pair{0, 1}, std::pair{0, 2}, std::pair{1, 2}}) {
-        const float cell = instance.at(selected[static_cast<std::size_t>(p)],
-                                       selected[static_cast<std::size_t>(q)]);
-        value = std::min(value, static_cast<double>(static_cast<int>(cell)));
-    }
-    return value;
+    return test_support::value_of(selected, test_support::menu_worth_in(instance));
 }
 
 const std::string kVector = "((?:[01] )+)";
@@ -96,7 +75,7 @@ struct SmallSession {
 SmallSession run_small(const std::string& input, const std::string& pattern) {
     SessionFolder folder;
     folder.copy_example("small");
-    SmallSession session{read_instance(folder), {}};
+    SmallSession session{read_menu_instance(folder.path()), {}};
     const SessionResult result = folder.run(input);
     EXPECT_EQ(result.status, 0);
     std::smatch match;
@@ -284,10 +263,7 @@ TEST(Output, StandardOutputThatCannotBeWrittenIsAnError) {
         const std::string command = "cd '" + folder.path().string() + "' && '" + DISPERSAO_BINARY +
                                     "' < .input 2> .errors " + redirection;
         const int raw = std::system(command.c_str());
-        std::ifstream file(folder.path() / ".errors", std::ios::binary);
-        const std::string errors((std::istreambuf_iterator<char>(file)),
-                                 std::istreambuf_iterator<char>());
-        return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, errors};
+        return std::pair{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, folder.read(".errors")};
     };
     for (const char* redirection : {"> /dev/full", ">&-"}) {
         EXPECT_EQ(run(redirection),

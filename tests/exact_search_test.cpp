@@ -1,4 +1,4 @@
-// The exact search against a brute-force oracle built on the program's own objective.
+// The exact search against a brute-force oracle, checked again with the program's own objective.
 #include "dispersion/triple_search.hpp"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "solution/selection.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/brute_force.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 
@@ -24,26 +25,20 @@ float value_of(const TestMatrix& matrix, int p, int q, int r) {
     return evaluate_solution(matrix.size(), selection.data(), matrix.cells());
 }
 
-// The best objective over every selection of three positions.
-float brute_force_optimum(const TestMatrix& matrix) {
-    float best = -std::numeric_limits<float>::infinity();
-    for (int p = 0; p < matrix.size(); ++p) {
-        for (int q = p + 1; q < matrix.size(); ++q) {
-            for (int r = q + 1; r < matrix.size(); ++r) {
-                best = std::max(best, value_of(matrix, p, q, r));
-            }
-        }
-    }
-    return best;
+// The best value of three positions over every selection, each pair worth its cell to the menu.
+double brute_force_optimum(const TestMatrix& matrix) {
+    return test_support::brute_force_optimum(static_cast<std::size_t>(matrix.size()), 3,
+                                             test_support::menu_worth_in(matrix));
 }
 
-// Checks that the search finds the oracle's value with a triple that reaches it.
+// Checks that the search finds the oracle's value with a triple that reaches it, and that the
+// program's own objective agrees on that triple.
 void expect_exact(const TestMatrix& matrix) {
     const ExactOptimum optimum = find_exact_optimum(matrix.size(), matrix.cells());
     const int* const pos = optimum.positions;
     ASSERT_TRUE(0 <= pos[0] && pos[0] < pos[1] && pos[1] < pos[2] && pos[2] < matrix.size())
         << pos[0] << " " << pos[1] << " " << pos[2];
-    EXPECT_EQ(optimum.value, brute_force_optimum(matrix));
+    EXPECT_EQ(static_cast<double>(optimum.value), brute_force_optimum(matrix));
     EXPECT_EQ(value_of(matrix, pos[0], pos[1], pos[2]), optimum.value);
 }
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -21,7 +22,10 @@
 #include <thread>
 #include <vector>
 
-#include "sanitizer.hpp"
+#include "tests/support/brute_force.hpp"
+#include "tests/support/sanitizer.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tests/support/test_matrix.hpp"
 
 namespace {
 
@@ -33,25 +37,10 @@ struct Outcome {
     int status = -1;  // exit status, or -1 when the program did not exit normally
 };
 
-std::string slurp(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 // A temporary folder for the runs, removed with its contents.
-class Folder {
+class Folder : public test_support::TempFolder {
   public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "dispersao-exato-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~Folder() { fs::remove_all(path_); }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(path_ / name, std::ios::binary) << text;
-    }
+    Folder() : TempFolder("dispersao-exato") {}
 
     // Runs dispersao-exato with `args` in the folder, standard input closed off; sends SIGINT
     // after `interrupt_after` when that is positive. `out_path` replaces the captured output;
@@ -59,8 +48,9 @@ class Folder {
     [[nodiscard]] Outcome run(const std::vector<std::string>& args,
                               std::chrono::milliseconds interrupt_after = {},
                               const std::string& out_path = "", rlim_t address_limit = 0) const {
-        const fs::path out = out_path.empty() ? path_ / ".out" : fs::path(out_path);
-        const fs::path err = path_ / ".err";
+        const fs::path out = out_path.empty() ? path() / ".out" : fs::path(out_path);
+        const fs::path err = path() / ".err";
+        const std::string where = path().string();
         const pid_t pid = ::fork();
         if (pid == 0) {
             std::vector<char*> argv{const_cast<char*>(DISPERSAO_EXATO)};
@@ -75,7 +65,7 @@ class Folder {
             if (address_limit > 0 && ::setrlimit(RLIMIT_AS, &limit) != 0) {
                 ::_exit(97);
             }
-            if (::chdir(path_.c_str()) != 0 || in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 ||
+            if (::chdir(where.c_str()) != 0 || in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 ||
                 ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0) {
                 ::_exit(99);
             }
@@ -90,15 +80,10 @@ class Folder {
         ::waitpid(pid, &raw, 0);
         Outcome result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = out_path.empty() ? slurp(out) : "";
-        result.err = slurp(err);
+        result.out = out_path.empty() ? test_support::read_file(out) : "";
+        result.err = test_support::read_file(err);
         return result;
     }
-
-    [[nodiscard]] const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
 };
 
 // `count` points spread uniformly over a square, pinned seed, as CSV.
@@ -118,6 +103,18 @@ std::string json_field(const std::string& json, const std::string& key) {
     const std::regex pattern("\"" + key + "\":(\\[[^\\]]*\\]|[^,}]*)");
     std::smatch match;
     return std::regex_search(json, match, pattern) ? match[1].str() : "<none>";
+}
+
+// The ids of a JSON answer.
+std::vector<std::size_t> json_ids(const std::string& out) {
+    std::istringstream ids(json_field(out, "ids").substr(1));
+    std::vector<std::size_t> positions;
+    std::size_t id = 0;
+    while (ids >> id) {
+        positions.push_back(id);
+        ids.ignore(1);
+    }
+    return positions;
 }
 
 const std::string kSeconds = "[0-9]+\\.[0-9]{6}";
@@ -263,118 +260,46 @@ TEST(ExatoCommandLine, CtrlCAndTimeLimitGiveTheBestFoundWithItsBound) {
     }
 }
 
-namespace {
-
-// The menu instance of examples/<name>: n positions and its (capped, truncated) objective.
-struct MenuInstance {
-    int n = 0;
-    std::vector<int> d;  // n * n, row-major; distance of positions a < b at a * n + b
-
-    [[nodiscard]] std::size_t cell(int a, int b) const {
-        return static_cast<std::size_t>(a) * static_cast<std::size_t>(n) +
-               static_cast<std::size_t>(b);
-    }
-};
-
-MenuInstance read_menu_instance(const std::string& name) {
-    const fs::path folder = fs::path(DISPERSAO_EXAMPLES) / name;
-    MenuInstance instance;
-    std::ifstream(folder / "numcidades.txt") >> instance.n;
-    instance.n += 1;
-    instance.d.assign(instance.cell(instance.n, 0), 0);
-    std::ifstream triples(folder / "MatrizDistanciasteste.txt");
-    int i = 0;
-    int j = 0;
-    int distance = 0;
-    while (triples >> i >> j >> distance) {
-        instance.d[instance.cell(i, j)] = std::min(distance, 100);
-    }
-    return instance;
-}
-
-// The best smallest distance of p positions, by trying every selection.
-int brute_force(const MenuInstance& instance, int p, std::vector<int>& chosen, int from = 0,
-                int best_so_far = -1000000, int current = 1000) {
-    if (static_cast<int>(chosen.size()) == p) {
-        return std::max(best_so_far, current);
-    }
-    for (int next = from; next < instance.n; ++next) {
-        int value = current;
-        for (const int previous : chosen) {
-            value = std::min(value, instance.d[instance.cell(previous, next)]);
-        }
-        if (value <= best_so_far) {
-            continue;
-        }
-        chosen.push_back(next);
-        best_so_far = brute_force(instance, p, chosen, next + 1, best_so_far, value);
-        chosen.pop_back();
-    }
-    return best_so_far;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(ExatoCommandLine, MenuInstancesAtAnyPMatchBruteForce) {
     const Folder folder;
     for (const std::string name : {"small", "berlin52"}) {
-        const MenuInstance instance = read_menu_instance(name);
+        const TestMatrix instance = read_menu_instance(fs::path(DISPERSAO_EXAMPLES) / name);
+        const auto worth = test_support::menu_worth_in(instance);
         for (const int p : {2, 3, 4, 5}) {
-            std::vector<int> chosen;
-            const int expected = brute_force(instance, p, chosen);
+            const auto expected = static_cast<int>(test_support::brute_force_optimum(
+                static_cast<std::size_t>(instance.size()), p, worth));
             const Outcome run = folder.run({"--json", "-p", std::to_string(p),
                                             (fs::path(DISPERSAO_EXAMPLES) / name).string()});
             ASSERT_EQ(run.status, 0) << run.err;
             EXPECT_EQ(json_field(run.out, "valor"), std::to_string(expected)) << name << p;
             EXPECT_EQ(json_field(run.out, "otimo"), "true");
-            EXPECT_EQ(json_field(run.out, "n"), std::to_string(instance.n));
+            EXPECT_EQ(json_field(run.out, "n"), std::to_string(instance.size()));
             // The printed positions reach the printed value.
-            std::istringstream ids(json_field(run.out, "ids").substr(1));
-            std::vector<int> positions;
-            int id = 0;
-            while (ids >> id) {
-                positions.push_back(id);
-                ids.ignore(1);
-            }
+            const std::vector<std::size_t> positions = json_ids(run.out);
             ASSERT_EQ(static_cast<int>(positions.size()), p);
-            int value = 1000;
-            for (std::size_t a = 0; a < positions.size(); ++a) {
-                for (std::size_t b = a + 1; b < positions.size(); ++b) {
-                    EXPECT_LT(positions[a], positions[b]);
-                    value = std::min(value, instance.d[instance.cell(positions[a], positions[b])]);
-                }
-            }
-            EXPECT_EQ(value, expected);
+            EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()) &&
+                        std::adjacent_find(positions.begin(), positions.end()) == positions.end());
+            EXPECT_EQ(test_support::value_of(positions, worth), expected);
         }
     }
 }
 
 // The chosen positions of a plain report without arguments: the 1s of its selection vector.
-std::vector<int> plain_report_positions(const std::string& out) {
+std::vector<std::size_t> plain_report_positions(const std::string& out) {
     std::istringstream lines(out);
     std::string line;
     std::getline(lines, line);
     std::getline(lines, line);
     std::getline(lines, line);
     std::istringstream cells(line);
-    std::vector<int> positions;
+    std::vector<std::size_t> positions;
     int cell = 0;
-    for (int position = 0; cells >> cell; ++position) {
+    for (std::size_t position = 0; cells >> cell; ++position) {
         if (cell == 1) {
             positions.push_back(position);
         }
-    }
-    return positions;
-}
-
-// The ids of a JSON answer.
-std::vector<int> json_ids(const std::string& out) {
-    std::istringstream ids(json_field(out, "ids").substr(1));
-    std::vector<int> positions;
-    int id = 0;
-    while (ids >> id) {
-        positions.push_back(id);
-        ids.ignore(1);
     }
     return positions;
 }
@@ -384,7 +309,7 @@ std::vector<int> json_ids(const std::string& out) {
 TEST(ExatoCommandLine, BothWaysOfNamingAFolderPickTheSameSelection) {
     const Folder world;
     for (const char* name : {"numcidades.txt", "MatrizDistanciasteste.txt"}) {
-        world.write(name, slurp(fs::path(DISPERSAO_EXAMPLES) / "world" / name));
+        world.write(name, test_support::read_file(fs::path(DISPERSAO_EXAMPLES) / "world" / name));
     }
     std::vector<const Folder*> folders{&world};
     std::vector<std::unique_ptr<Folder>> random_folders;

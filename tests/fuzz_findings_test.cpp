@@ -7,7 +7,7 @@
 
 #include "instance/instance_files.hpp"
 #include "menu/console.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

@@ -18,8 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "sanitizer.hpp"
-#include "session.hpp"
+#include "tests/support/files.hpp"
+#include "tests/support/sanitizer.hpp"
+#include "tests/support/session.hpp"
 
 TEST(MemoryLimit, MatrixBeyondTheLimitEndsWithTheExhaustionMessage) {
 #ifdef DISPERSAO_UNDER_ASAN
@@ -54,10 +55,7 @@ constexpr bool kUnderAddressSanitizer = false;
 
 namespace fs = std::filesystem;
 
-std::string read_all(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using test_support::read_file;
 
 struct LimitedRun {
     int status;  // the exit status, or 128 + the signal that ended the run
@@ -97,7 +95,7 @@ LimitedRun run_limited(const fs::path& folder, const std::vector<std::string>& a
         return {-1, "", "could not run the program"};
     }
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return {status, read_all(folder / ".output"), read_all(folder / ".errors")};
+    return {status, read_file(folder / ".output"), read_file(folder / ".errors")};
 }
 
 enum class Outcome {
@@ -246,8 +244,8 @@ TEST(AddressSpaceSweep, TsplibConverter) {
     const LimitedRun reference =
         run_limited(folder.path(), {DISPERSAO_TSPLIB_BINARY, "in.tsp"}, RLIM_INFINITY);
     ASSERT_EQ(reference.status, 0) << reference.errors;
-    const std::string count = read_all(folder.path() / "numcidades.txt");
-    const std::string distances = read_all(folder.path() / "MatrizDistanciasteste.txt");
+    const std::string count = read_file(folder.path() / "numcidades.txt");
+    const std::string distances = read_file(folder.path() / "MatrizDistanciasteste.txt");
     ASSERT_EQ(count, "400\n");
     const auto only_the_instance_files = [&] {
         return std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()) == 6;
@@ -258,9 +256,9 @@ TEST(AddressSpaceSweep, TsplibConverter) {
                           if (run.status == 127 && run.output.empty()) {
                               return Outcome::not_started;
                           }
-                          const std::string now_count = read_all(folder.path() / "numcidades.txt");
+                          const std::string now_count = read_file(folder.path() / "numcidades.txt");
                           const std::string now_distances =
-                              read_all(folder.path() / "MatrizDistanciasteste.txt");
+                              read_file(folder.path() / "MatrizDistanciasteste.txt");
                           if (run.status == 0 && run.output == reference.output &&
                               run.errors.empty() && now_count == count &&
                               now_distances == distances && only_the_instance_files()) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "instance/instance_files.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

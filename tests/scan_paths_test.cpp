@@ -9,7 +9,7 @@
 
 #include "instance/instance_files.hpp"
 #include "instance/scan_paths.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

@@ -11,7 +11,7 @@
 
 #include "instance/instance_files.hpp"
 #include "instance/integer_scanner.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

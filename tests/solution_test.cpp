@@ -5,7 +5,7 @@
 
 #include "solution/random_draws.hpp"
 #include "solution/selection.hpp"
-#include "test_matrix.hpp"
+#include "tests/support/test_matrix.hpp"
 
 using namespace dispersao;
 

@@ -6,6 +6,8 @@
 #include <cassert>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 class TestMatrix {
@@ -59,3 +61,20 @@ class TestMatrix {
     // n pointers, each to cell 0 of a row of `storage_`.
     std::vector<float*> rows_;
 };
+
+// Returns the menu instance in `folder` (numcidades.txt and MatrizDistanciasteste.txt) read again
+// here: positions 0..count, each triple "i j distance" at (i, j), every other cell 0.
+[[nodiscard]] inline TestMatrix read_menu_instance(const std::filesystem::path& folder) {
+    std::ifstream count(folder / "numcidades.txt");
+    int cities = 0;
+    count >> cities;
+    TestMatrix instance(cities + 1);
+    std::ifstream triples(folder / "MatrizDistanciasteste.txt");
+    int i = 0;
+    int j = 0;
+    int distance = 0;
+    while (triples >> i >> j >> distance) {
+        instance.at(i, j) = static_cast<float>(distance);
+    }
+    return instance;
+}

@@ -6,10 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <string>
+
+#include "tests/support/temp_folder.hpp"
 
 // The main menu exactly as the program prints it before every read of a choice.
 inline const std::string kMenu =
@@ -24,28 +23,16 @@ struct SessionResult {
     int status;
 };
 
-// A temporary working folder, removed with everything in it when the object goes.
-class SessionFolder {
+// A temporary working folder for a session, removed with everything in it when the object goes.
+class SessionFolder : public test_support::TempFolder {
   public:
-    SessionFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "dispersao-session-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~SessionFolder() { std::filesystem::remove_all(path_); }
-    SessionFolder(const SessionFolder&) = delete;
-    SessionFolder& operator=(const SessionFolder&) = delete;
-
-    // Writes `content` byte for byte into the file `name` of the folder.
-    void write(const std::string& name, const std::string& content) const {
-        std::ofstream(path_ / name, std::ios::binary) << content;
-    }
+    SessionFolder() : TempFolder("dispersao-session") {}
 
     // Copies the instance files of examples/<example> into the folder.
     void copy_example(const std::string& example) const {
         const std::filesystem::path from = std::filesystem::path(DISPERSAO_EXAMPLES) / example;
         for (const char* name : {"numcidades.txt", "MatrizDistanciasteste.txt"}) {
-            std::filesystem::copy_file(from / name, path_ / name,
+            std::filesystem::copy_file(from / name, path() / name,
                                        std::filesystem::copy_options::overwrite_existing);
         }
     }
@@ -56,17 +43,9 @@ class SessionFolder {
                                     const std::string& program = DISPERSAO_BINARY,
                                     const std::string& prefix = "") const {
         write(".input", input);
-        const std::string command = "cd '" + path_.string() + "' && " + prefix + " '" + program +
+        const std::string command = "cd '" + path().string() + "' && " + prefix + " '" + program +
                                     "' < .input > .output 2> .errors";
         const int raw = std::system(command.c_str());
-        std::ifstream file(path_ / ".output", std::ios::binary);
-        std::string output((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-        return {output, WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
+        return {read(".output"), WIFEXITED(raw) ? WEXITSTATUS(raw) : -1};
     }
-
-    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
 };
