@@ -1,6 +1,7 @@
 // The files of an answer, each written all or nothing.
 #include "exato/map_file.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -46,13 +47,14 @@ namespace {
 }  // namespace
 
 bool prepare_answer_files(const ExactOptions& options) {
-    for (const auto& [path, kind] : asked_files(options)) {
-        if (const auto failure = prepare_output_file(*path)) {
+    const auto files = asked_files(options);
+    return std::all_of(files.begin(), files.end(), [](const auto& file) {
+        const auto failure = prepare_output_file(*file.first);
+        if (failure) {
             std::fprintf(stderr, "dispersao-exato: %s\n", failure->c_str());
-            return false;
         }
-    }
-    return true;
+        return !failure;
+    });
 }
 
 bool write_answer_files(const ExactOptions& options, const PointSet& points,

@@ -188,9 +188,18 @@ std::string chosen_sites_csv(const PointSet& points, const std::vector<std::size
         const auto [a, b] = degrees ? latitude_longitude(points, k)
                                     : std::array<double, 2>{points.x[k], points.y[k]};
         out += std::to_string(points.ids[k]);
-        out += points.names.empty() ? "" : "," + csv_field(points.names[k]);
-        out += points.codes.empty() ? "" : "," + csv_field(points.codes[k]);
-        out += "," + json_number(a) + "," + json_number(b) + "\n";
+        // Piece by piece: g++ 12's -Wrestrict misreads chains of + in Release builds.
+        for (const std::vector<std::string>* column : {&points.names, &points.codes}) {
+            if (!column->empty()) {
+                out += ',';
+                out += csv_field((*column)[k]);
+            }
+        }
+        for (const double coordinate : {a, b}) {
+            out += ',';
+            out += json_number(coordinate);
+        }
+        out += '\n';
     }
     return out;
 }

@@ -154,7 +154,7 @@ class GeojsonReader {
 
 }  // namespace
 
-std::optional<PointError> parse_geojson_points(ByteSource source, PointSet& points,
+std::optional<PointError> parse_geojson_points(const ByteSource& source, PointSet& points,
                                                bool keep_records) {
     points = PointSet{};
     points.rule = DistanceRule::great_circle_km;

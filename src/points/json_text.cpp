@@ -112,8 +112,8 @@ class JsonReader {
             }
             ++pos_;
             skip_blanks();
-            value.members.emplace_back(std::move(key), JsonValue{});
-            if (!read_value(value.members.back().second, depth + 1)) {
+            value.members.push_back({std::move(key), JsonValue{}});
+            if (!read_value(value.members.back().value, depth + 1)) {
                 return false;
             }
             skip_blanks();
@@ -323,9 +323,9 @@ class JsonReader {
 
 const JsonValue* JsonValue::member(std::string_view key) const {
     const JsonValue* found = nullptr;
-    for (const auto& [name, value] : members) {
-        if (name == key) {
-            found = &value;
+    for (const JsonMember& candidate : members) {
+        if (candidate.name == key) {
+            found = &candidate.value;
         }
     }
     return found;

@@ -4,11 +4,12 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <variant>
 #include <vector>
 
 namespace dispersao {
+
+struct JsonMember;
 
 // One JSON value and where its text lies in the document.
 struct JsonValue {
@@ -18,12 +19,18 @@ struct JsonValue {
     double number = 0;
     std::string text;  // a string's value (UTF-8), or a number as written
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
-    std::size_t begin = 0;  // the value's text is document[begin, end)
+    std::vector<JsonMember> members;  // an object's members, in order
+    std::size_t begin = 0;            // the value's text is document[begin, end)
     std::size_t end = 0;
 
     // The member named `key` of an object (the last, if repeated), or null.
     [[nodiscard]] const JsonValue* member(std::string_view key) const;
+};
+
+// A member of an object: its name and its value.
+struct JsonMember {
+    std::string name;
+    JsonValue value;
 };
 
 // Why a text is not JSON: where (a byte offset) and what, in Portuguese.

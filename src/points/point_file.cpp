@@ -85,7 +85,7 @@ PointFormat point_format_of_text(std::string_view start) {
     if (start.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         start.remove_prefix(kByteOrderMark.size());
     }
-    const auto first =
+    const auto* const first =
         std::find_if(start.begin(), start.end(), [](char c) { return !is_blank(c) && c != '\n'; });
     if (first != start.end() && *first == '{') {
         return PointFormat::geojson;
@@ -139,7 +139,7 @@ std::optional<PointError> read_point_file(const std::string& path, PointFormat f
                 error = parse_tsplib_points(std::move(source), points);
                 break;
             case PointFormat::geojson:
-                error = parse_geojson_points(std::move(source), points, options.keep_records);
+                error = parse_geojson_points(source, points, options.keep_records);
                 break;
             case PointFormat::csv:
             case PointFormat::by_content:

@@ -73,7 +73,8 @@ inline constexpr std::string_view kStandardInputName = "-";
 // its code its "id" member or property "id"/"codigo". A point's id is its feature's number,
 // counting from 1. With `keep_records` each feature's "properties" object is kept in
 // `points.records` as written. Fills `points` and returns nothing, or returns the first fault.
-[[nodiscard]] std::optional<PointError> parse_geojson_points(ByteSource source, PointSet& points,
+[[nodiscard]] std::optional<PointError> parse_geojson_points(const ByteSource& source,
+                                                             PointSet& points,
                                                              bool keep_records = false);
 
 // Told once per block read: how many more bytes of the file have been read.
