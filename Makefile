@@ -1,17 +1,21 @@
 # Thin driver over the CMake presets; every build product goes under build/.
 .PHONY: all build test run clean bench bench-quality bench-points install package
-.PHONY: sanitize fuzz memcheck lint install-check
+.PHONY: sanitize fuzz memcheck lint install-check test-python
 
 all: build
 
 # The programs a user runs; the tests and benchmarks are built by `make test` and `make bench`.
+# Each first installs the Debian packages it lacks (checks/setup.sh; silent when none).
 build:
+	checks/setup.sh build
 	cmake --preset default
 	cmake --build --preset programs
 
 test:
+	checks/setup.sh test
 	cmake --workflow --preset default
 
+# The menu program on the 10-city example (it reads the instance files there and writes nothing).
 run: build
 	cd examples/small && ../../build/default/dispersao
 
@@ -70,3 +74,7 @@ lint:
 
 install-check:
 	checks/install.sh
+
+# The Python package installed with pip into build/python-venv, and its tests run there.
+test-python:
+	checks/python.sh

@@ -4,8 +4,11 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <string_view>
 #include <utility>
+
+#include "exato/fixed_ids.hpp"
 
 namespace dispersao {
 
@@ -24,10 +27,12 @@ const ProgramText kExactProgram{
     "Opcoes:\n"
     "  -p P                      escolhe P pontos (2 ou mais; padrao 3)\n"
     "  --limite-tempo SEGUNDOS   para a busca apos SEGUNDOS, com os limites encontrados\n"
+    "  --threads N               usa N linhas de execucao (padrao: uma por nucleo)\n"
     "  --json                    escreve o resultado como um objeto JSON\n"
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
     "  --geojson ARQUIVO         grava os pontos escolhidos em GeoJSON (entradas lat, lon)\n"
     "  --csv ARQUIVO             grava o cabecalho e as linhas escolhidas (entradas de pontos)\n"
+    "  --fixos ID,ID,...         inclui estes pontos (ids do relatorio) e escolhe os demais\n"
     "  -h, --help                mostra esta ajuda\n"
     "  --version                 mostra a versao\n"
     "\n"
@@ -43,14 +48,16 @@ const ProgramText kExactProgram{
 
 namespace {
 
-constexpr std::array<KnownOption, 7> kOptions{{
+constexpr std::array<KnownOption, 9> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
+    {"threads", '\0', true},
     {"json", '\0', false},
     {"svg", '\0', true},
     {"geojson", '\0', true},
     {"csv", '\0', true},
     {"ajuda", '\0', false},
+    {"fixos", '\0', true},
 }};
 
 // Parses all of `text` as a finite number of seconds >= 0 into `seconds`; false otherwise.
@@ -96,6 +103,14 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
         return CommandLineError{"--limite-tempo quer um numero de segundos, 0 ou mais, nao \"" +
                                 *text + "\""};
     }
+    if (const auto text = line.last("threads")) {
+        const auto threads = whole_number_in(*text, 1, kMaxThreads);
+        if (!threads) {
+            return CommandLineError{"--threads quer um numero inteiro de 1 a " +
+                                    std::to_string(kMaxThreads) + ", nao \"" + *text + "\""};
+        }
+        options.threads = static_cast<int>(*threads);
+    }
     options.json = line.has("json");
     for (const auto& [name, field] :
          {std::pair{"svg", &options.svg}, std::pair{"geojson", &options.geojson},
@@ -112,6 +127,14 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
         if (!a->empty() && *a == *b) {
             return CommandLineError{"duas saidas no mesmo arquivo \"" + *a + "\""};
         }
+    }
+    if (const auto text = line.last("fixos")) {
+        const auto ids = parse_fixed_ids(*text);
+        if (!ids) {
+            return CommandLineError{"--fixos quer ids separados por virgulas, nao \"" + *text +
+                                    "\""};
+        }
+        options.fixed = *ids;
     }
     return options;
 }

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <utility>
 
+#include "dispersion/fixed_sites.hpp"
+#include "exato/fixed_ids.hpp"
 #include "instance/city_names.hpp"
 #include "output/chosen_sites.hpp"
 #include "points/point_files.hpp"
@@ -78,10 +80,19 @@ namespace {
 
 std::optional<InputFault> load_exact_input(const ExactOptions& options, ExactInput& input) {
     std::error_code ignored;
-    if (options.input.empty() || std::filesystem::is_directory(options.input, ignored)) {
-        return load_folder(options, input);
+    const bool folder =
+        options.input.empty() || std::filesystem::is_directory(options.input, ignored);
+    if (auto fault = folder ? load_folder(options, input) : load_points(options, input)) {
+        return fault;
     }
-    return load_points(options, input);
+    const auto fixed =
+        folder ? fixed_folder_positions(options.fixed, options.p, input.folder.n)
+               : fixed_point_positions(options.fixed, options.p, input.points, options.input);
+    if (const auto* problem = std::get_if<std::string>(&fixed)) {
+        return usage_fault(*problem);
+    }
+    input.fixed = std::get<std::vector<std::size_t>>(fixed);
+    return std::nullopt;
 }
 
 bool integer_values(const ExactInput& input) {
@@ -97,11 +108,12 @@ bool integer_values(const ExactInput& input) {
 DispersionResult solve_input(const ExactInput& input, int p, const SearchLimits& limits) {
     switch (input.kind) {
         case InputKind::menu_folder:
-            return solve_matrix_dispersion(input.folder.n, input.folder.matrix(), p, limits);
+            return solve_menu_dispersion_fixed(input.folder.n, input.folder.matrix(), p,
+                                               input.fixed, limits);
         case InputKind::points:
             break;
     }
-    return solve_point_dispersion(input.points, p, limits);
+    return solve_point_dispersion_fixed(input.points, p, input.fixed, limits);
 }
 
 ExactAnswer answer_of(const ExactInput& input, int p, const DispersionResult& result,

@@ -25,6 +25,7 @@ struct ExactInput {
     MatrixInstance folder;                  // menu_folder: the instance
     std::vector<std::string> folder_names;  // menu_folder: one per position ("" for none), or none
     PointSet points;                        // points: the set, with its rule and names
+    std::vector<std::size_t> fixed;         // positions the answer must hold (--fixos)
 };
 
 // Why an input cannot be searched.

@@ -44,9 +44,11 @@ int run_with_options(const ExactOptions& options) {
         return kStatusFault;
     }
     double seconds = 0;
-    const DispersionResult result = run_search(
-        options.seconds, integer_values(input), seconds,
-        [&](const SearchLimits& limits) { return solve_input(input, options.p, limits); });
+    const DispersionResult result =
+        run_search(options.seconds, integer_values(input), seconds, [&](SearchLimits limits) {
+            limits.threads = options.threads;
+            return solve_input(input, options.p, limits);
+        });
     ExactAnswer answer = answer_of(input, options.p, result, seconds);
     answer.input = options.input.empty()                 ? "pasta atual"
                    : options.input == kStandardInputName ? "entrada padrao"

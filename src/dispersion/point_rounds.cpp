@@ -1,5 +1,6 @@
 // The elimination rounds of the point search: each round links the solid cells, drops every
-// cell in no p-clique, tries the cliques met for better selections, and splits what is left.
+// cell in no p-clique (point_elimination.cpp), tries the cliques met for better selections, and
+// splits what is left.
 #include <algorithm>
 #include <bit>
 #include <cassert>
@@ -183,59 +184,6 @@ RoundEnd PointSolver::round() {
     // Progress is a cell dropped or split; without either the next round would be this one.
     const bool dropped = kept < graph.vertices();
     return refine(alive) || dropped ? RoundEnd::refined : RoundEnd::stuck;
-}
-
-// Drops every cell of `graph` in no p-clique, leaving the others in `alive` (a bitset over the
-// cells). A cell in a clique found on the way is kept without a search of its own; a clique of
-// single places, or one whose cells yield a better selection, ends the round as `improved`.
-// Returns `refined` when every cell was decided, `stopped` if the limits struck first.
-RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive) {
-    std::vector<int> degree;
-    alive = peel(graph, degree);
-    std::vector<std::size_t> order;
-    for (std::size_t a = 0; a < graph.vertices(); ++a) {
-        if (has(alive, a)) {
-            order.push_back(a);
-        }
-    }
-    // Cells of few links first: they are the likeliest to go, and each one gone makes the
-    // searches after it smaller.
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return degree[a] < degree[b]; });
-    std::vector<bool> witnessed(graph.vertices(), false);
-    CliqueSearcher searcher(graph, [this] { return clock_.should_stop(); });
-    std::vector<Word> candidates(graph.words());
-    std::vector<std::size_t> clique;
-    int polish_tries = tuning::kPolishTries;
-    for (const std::size_t a : order) {
-        if (witnessed[a] || !has(alive, a)) {
-            continue;
-        }
-        if (clock_.should_stop()) {
-            return RoundEnd::stopped;
-        }
-        clock_.report(value_, upper_);
-        const Word* const row = graph.row(a);
-        for (std::size_t w = 0; w < graph.words(); ++w) {
-            candidates[w] = row[w] & alive[w];
-        }
-        const CliqueOutcome outcome = searcher.find(candidates, p_ - 1, clique);
-        if (outcome == CliqueOutcome::stopped) {
-            return RoundEnd::stopped;
-        }
-        if (outcome == CliqueOutcome::absent) {
-            alive[a / kWordBits] &= ~(Word{1} << (a % kWordBits));
-            continue;
-        }
-        clique.push_back(a);
-        for (const std::size_t c : clique) {
-            witnessed[c] = true;
-        }
-        if (take_clique(clique, polish_tries)) {
-            return RoundEnd::improved;
-        }
-    }
-    return RoundEnd::refined;
 }
 
 }  // namespace dispersao::point_internal

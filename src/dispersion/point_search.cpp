@@ -114,7 +114,7 @@ DispersionResult solve_point_dispersion_from(const PointSet& points, int p,
     assert(points.size() <= std::numeric_limits<std::uint32_t>::max());
     assert(start.empty() || start.size() == static_cast<std::size_t>(p));
     SearchClock clock(limits);
-    point_internal::PointSolver solver(points, p, clock, std::move(start));
+    point_internal::PointSolver solver(points, p, clock, std::move(start), search_threads(limits));
     DispersionResult result = solver.run();
     if (limits.on_progress) {
         limits.on_progress(result.value, result.upper_bound);

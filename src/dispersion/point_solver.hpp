@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "dispersion/clique_search.hpp"
@@ -49,10 +50,13 @@ enum class RoundEnd { proven, improved, refined, stopped, stuck };
 class PointSolver {
   public:
     // Prepares a search of `points` from the selection `start` (p distinct positions, or empty
-    // for the heuristics'). `points` and `clock` must outlive the solver.
-    PointSolver(const PointSet& points, int p, SearchClock& clock, std::vector<std::size_t> start)
+    // for the heuristics') on `threads` >= 1 threads. `points` and `clock` must outlive the
+    // solver.
+    PointSolver(const PointSet& points, int p, SearchClock& clock, std::vector<std::size_t> start,
+                int threads)
         : points_(points),
           p_(p),
+          threads_(threads),
           clock_(clock),
           space_(WorkingSpace::of(points)),
           max_cells_(cell_cap(points.size())),
@@ -78,7 +82,7 @@ class PointSolver {
     [[nodiscard]] int relaxed_clique(double level, std::vector<std::size_t>& clique);
     void probe();
 
-    // Elimination rounds (point_rounds.cpp).
+    // Elimination rounds (point_rounds.cpp, point_elimination.cpp).
     [[nodiscard]] RoundEnd round();
     [[nodiscard]] RoundEnd eliminate(const BitGraph& graph, std::vector<Word>& alive);
     [[nodiscard]] bool take_clique(const std::vector<std::size_t>& clique, int& polish_tries);
@@ -92,6 +96,7 @@ class PointSolver {
 
     const PointSet& points_;
     int p_;
+    int threads_;  // threads the search may use, >= 1
     SearchClock& clock_;
     WorkingSpace space_;
     std::size_t max_cells_;

@@ -1,12 +1,23 @@
 // The clock of a search: when it must stop, and when it next tells its caller how it goes.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "dispersion/dispersion.hpp"
 #include "dispersion/search_tuning.hpp"
 
 namespace dispersao {
+
+// Returns the threads a search under `limits` may use, at least 1: limits.threads, or one per
+// core the machine reports when that is 0 (or less).
+[[nodiscard]] inline int search_threads(const SearchLimits& limits) {
+    if (limits.threads > 0) {
+        return limits.threads;
+    }
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
 
 // Watches the time limit and the interrupt flag of one search and paces its progress reports.
 class SearchClock {

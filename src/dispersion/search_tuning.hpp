@@ -49,7 +49,13 @@ inline constexpr double kProbeRelativeWidth = 1e-9;
 // Halvings a search for a selection inside one relaxed clique may take: a few milliseconds.
 inline constexpr int kDrillNodes = 4000;
 
-// ---- Point search: elimination (point_rounds.cpp) ----
+// ---- Point search: elimination (point_rounds.cpp, point_elimination.cpp) ----
+
+// Cells searched at once: each search misses the drops of the 15 before it (a little pruning
+// lost), and more threads than this wait. Fixed, so that the answer never depends on threads.
+inline constexpr std::size_t kEliminationWindow = 16;
+// Milliseconds between two looks at the clock while the calling thread waits for a verdict.
+inline constexpr int kEliminationPollMs = 10;
 
 // Points in a clique's cells beyond which exchanges among them cost more than they may save.
 inline constexpr std::size_t kPolishPoints = 20000;

@@ -1,0 +1,158 @@
+"""Exact p-dispersion: choose p of n sites whose smallest pairwise distance is as large as
+possible, proven optimal unless a time limit stops the search first.
+
+>>> import dispersao
+>>> r = dispersao.solve([[0, 0], [3, 4], [6, 0], [1, 1]], 3)
+>>> r.ids.tolist(), r.value, r.proven
+([0, 1, 2], 5.0, True)
+
+Two functions, `solve` for points and `solve_matrix` for a distance matrix, both returning a
+`Result`. The search runs without the GIL, so several Python threads can solve at once.
+"""
+
+from __future__ import annotations
+
+import math
+import operator
+from dataclasses import dataclass
+from typing import Optional
+
+import numpy as np
+import numpy.typing as npt
+
+from . import _core
+
+__all__ = ["Result", "solve", "solve_matrix", "METRICS"]
+
+#: The names `solve` accepts for `metric`.
+METRICS = ("euclidean", "euc_2d", "ceil_2d", "att", "geo", "haversine")
+
+
+@dataclass(frozen=True, repr=False, eq=False)
+class Result:
+    """What a solve found.
+
+    Attributes:
+        ids: the 0-based rows of the p chosen sites, ascending (numpy int64).
+        value: the smallest distance between two chosen sites.
+        upper_bound: no allowed selection (holding the fixed sites, if any) has a larger
+            smallest distance; equal to `value` when the answer is proven optimal.
+        proven: whether `value == upper_bound`, i.e. the selection is optimal.
+        seconds: wall-clock time of the solve.
+    """
+
+    ids: np.ndarray
+    value: float
+    upper_bound: float
+    proven: bool
+    seconds: float
+
+    def __repr__(self) -> str:
+        shown = [str(i) for i in self.ids.tolist()]
+        if len(shown) > 12:
+            shown = shown[:6] + ["..."] + shown[-3:]
+        ids = "[" + ", ".join(shown) + "]"
+        return (f"Result(ids={ids}, value={self.value!r}, upper_bound={self.upper_bound!r}, "
+                f"proven={self.proven}, seconds={self.seconds:.3f})")
+
+
+def _limit(time_limit: Optional[float]) -> float:
+    """Returns the time limit in seconds for the core: infinity for None."""
+    if time_limit is None:
+        return math.inf
+    return float(time_limit)
+
+
+def _threads(threads: Optional[int]) -> int:
+    """Returns the worker threads for the core: 0 (every core) for None."""
+    if threads is None:
+        return 0
+    count = operator.index(threads)
+    if count < 1:
+        raise ValueError(f"threads must be a positive integer or None, not {count}")
+    return count
+
+
+def _fixed(fixed: Optional[npt.ArrayLike]) -> list[int]:
+    """Returns the fixed ids as a list of ints; ValueError unless they are integers."""
+    if fixed is None:
+        return []
+    ids = np.asarray(fixed)
+    if ids.size == 0:
+        return []
+    if ids.ndim > 1:
+        raise ValueError(f"fixed must be a sequence of ids; got shape {ids.shape}")
+    if ids.dtype.kind not in "iu":
+        raise ValueError(f"fixed must hold integer ids; got {ids.dtype} values")
+    return [int(i) for i in ids.reshape(-1)]
+
+
+def solve(points: npt.ArrayLike, p: int, *, metric: str = "euclidean",
+          time_limit: Optional[float] = None, fixed: Optional[npt.ArrayLike] = None,
+          threads: Optional[int] = None) -> Result:
+    """Chooses p of the points whose smallest pairwise distance is as large as possible.
+
+    Args:
+        points: array-like of shape (n, 2), the rows' coordinates. A float64 numpy array is
+            taken as it is (any row or column stride), with no converted copy; anything else
+            is converted once. The search keeps its own working copy, 16 bytes a point.
+        p: how many sites to choose, 2 <= p <= n.
+        metric: how distance is measured: "euclidean" (real), the TSPLIB rules "euc_2d"
+            (rounded), "ceil_2d" (rounded up), "att" and "geo" (integer km from DDD.MM
+            latitude, longitude), or "haversine": great-circle km on a sphere of radius 6371.0
+            from columns (latitude, longitude) in decimal degrees.
+        time_limit: seconds the search may take; None for no limit. When it runs out, the best
+            selection found is returned with proven=False and a valid upper_bound.
+        fixed: ids (0-based rows) of sites already chosen; the answer holds them and is optimal
+            among the selections that do. At most p distinct ids.
+        threads: worker threads the search may use; None for one per core.
+
+    Returns:
+        A Result.
+
+    Raises:
+        ValueError: points not of shape (n, 2), a NaN or infinite coordinate (or a latitude
+            outside [-90, 90] for haversine), p out of range, a fixed id out of range or
+            repeated, an unknown metric, a negative time limit, threads < 1.
+        KeyboardInterrupt: Ctrl-C while solving in the main thread stops the search within
+            about 0.1 s and raises KeyboardInterrupt; no result is returned.
+    """
+    array = np.asarray(points, dtype=np.float64)
+    ids, value, upper, proven, seconds = _core.solve_points(
+        array, operator.index(p), str(metric), _limit(time_limit), _fixed(fixed),
+        _threads(threads))
+    return Result(ids, value, upper, bool(proven), seconds)
+
+
+def solve_matrix(matrix: npt.ArrayLike, p: int, *, time_limit: Optional[float] = None,
+                 fixed: Optional[npt.ArrayLike] = None, threads: Optional[int] = None) -> Result:
+    """Chooses p of the n rows of a distance matrix whose smallest pairwise distance is as
+    large as possible.
+
+    Args:
+        matrix: square array-like of shape (n, n): cell [i, j] is the distance between rows i
+            and j. Off the diagonal every cell must be finite, >= 0 and equal to cell [j, i];
+            the diagonal is ignored. A float64 numpy array in C or Fortran order (or with unit
+            stride along either axis) is read in place, never copied; anything else is
+            converted once.
+        p: how many rows to choose, 2 <= p <= n.
+        time_limit: seconds the search may take; None for no limit. When it runs out, the best
+            selection found is returned with proven=False and a valid upper_bound.
+        fixed: ids (0-based rows) already chosen; the answer holds them and is optimal among
+            the selections that do. At most p distinct ids.
+        threads: worker threads the search may use; None for one per core.
+
+    Returns:
+        A Result.
+
+    Raises:
+        ValueError: a matrix that is not square, a NaN, infinite or negative cell, a matrix
+            that is not symmetric, p out of range, a fixed id out of range or repeated, a
+            negative time limit, threads < 1.
+        KeyboardInterrupt: Ctrl-C while solving in the main thread stops the search within
+            about 0.1 s and raises KeyboardInterrupt; no result is returned.
+    """
+    array = np.asarray(matrix, dtype=np.float64)
+    ids, value, upper, proven, seconds = _core.solve_matrix(
+        array, operator.index(p), _limit(time_limit), _fixed(fixed), _threads(threads))
+    return Result(ids, value, upper, bool(proven), seconds)

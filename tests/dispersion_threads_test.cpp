@@ -1,0 +1,187 @@
+// The point search on several threads: the same answer as on one, brute-force optima up to
+// p = 8, and the time limit and the interrupt obeyed while helper threads run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "dispersion/dispersion.hpp"
+#include "dispersion/point_search.hpp"
+
+using namespace dispersao;
+
+namespace {
+
+// Returns n points under `rule`: spread over a square, or in `clusters` tight groups (ties and
+// near-ties, where the order of decisions matters most) when clusters > 0.
+PointSet draw(DistanceRule rule, std::size_t n, int clusters, std::mt19937_64& random) {
+    std::uniform_real_distribution<double> uniform(0.0, 10000.0);
+    std::uniform_real_distribution<double> near(-40.0, 40.0);
+    std::vector<std::pair<double, double>> centres;
+    for (int c = 0; c < clusters; ++c) {
+        centres.emplace_back(uniform(random), uniform(random));
+    }
+    PointSet points;
+    points.rule = rule;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (clusters > 0) {
+            const auto& [x, y] = centres[random() % centres.size()];
+            points.x.push_back(x + near(random));
+            points.y.push_back(y + near(random));
+        } else {
+            points.x.push_back(uniform(random));
+            points.y.push_back(uniform(random));
+        }
+        points.ids.push_back(static_cast<std::int64_t>(i) + 1);
+    }
+    return points;
+}
+
+// Returns the smallest distance among the chosen points.
+double value_of(const PointSet& points, const std::vector<std::size_t>& chosen) {
+    double worst = std::numeric_limits<double>::infinity();
+    for (std::size_t a = 0; a < chosen.size(); ++a) {
+        for (std::size_t b = a + 1; b < chosen.size(); ++b) {
+            worst = std::min(worst, point_distance(points, chosen[a], chosen[b]));
+        }
+    }
+    return worst;
+}
+
+// Returns the best value of p points by trying every subset, cut where it cannot win.
+double brute_force(const PointSet& points, int p) {
+    const std::size_t n = points.size();
+    const auto size = static_cast<std::size_t>(p);
+    std::vector<std::size_t> chosen;
+    double best = -std::numeric_limits<double>::infinity();
+    const auto extend = [&](const auto& self, std::size_t from, double worst) -> void {
+        if (chosen.size() == size) {
+            best = std::max(best, worst);
+            return;
+        }
+        for (std::size_t i = from; i + (size - chosen.size()) <= n; ++i) {
+            double with = worst;
+            for (const std::size_t c : chosen) {
+                with = std::min(with, point_distance(points, c, i));
+            }
+            if (with > best) {
+                chosen.push_back(i);
+                self(self, i + 1, with);
+                chosen.pop_back();
+            }
+        }
+    };
+    extend(extend, 0, std::numeric_limits<double>::infinity());
+    return best;
+}
+
+// Returns the first p positions: a poor start, so that the cells' rounds do the work.
+std::vector<std::size_t> first(int p) {
+    std::vector<std::size_t> start(static_cast<std::size_t>(p));
+    for (std::size_t k = 0; k < start.size(); ++k) {
+        start[k] = k;
+    }
+    return start;
+}
+
+// Many seeds, spread and clustered, p = 4..9: every number of threads gives exactly the
+// selection, value and bound of one thread, whether from the heuristics or a poor start.
+TEST(PointSolverThreads, SeveralThreadsGiveTheAnswerOfOne) {
+    int compared = 0;
+    for (std::uint64_t seed = 1; seed <= 24; ++seed) {
+        std::mt19937_64 random(seed);
+        const DistanceRule rule =
+            seed % 3 == 0 ? DistanceRule::euclidean : DistanceRule::tsplib_euc_2d;
+        const int p = 4 + static_cast<int>(seed % 6);
+        const PointSet points =
+            draw(rule, 200 + 40 * seed, seed % 2 == 0 ? 0 : p + static_cast<int>(seed % 5), random);
+        const bool from_start = seed % 4 < 2;
+        SearchLimits one;
+        one.threads = 1;
+        const DispersionResult alone = solve_point_dispersion_from(
+            points, p, from_start ? first(p) : std::vector<std::size_t>{}, one);
+        ASSERT_TRUE(alone.proven) << "seed " << seed;
+        for (const int threads : {2, 3, 8}) {
+            SCOPED_TRACE(testing::Message()
+                         << "seed " << seed << " p " << p << " threads " << threads);
+            SearchLimits several;
+            several.threads = threads;
+            const DispersionResult shared = solve_point_dispersion_from(
+                points, p, from_start ? first(p) : std::vector<std::size_t>{}, several);
+            EXPECT_EQ(shared.chosen, alone.chosen);
+            EXPECT_EQ(shared.value, alone.value);
+            EXPECT_EQ(shared.upper_bound, alone.upper_bound);
+            EXPECT_TRUE(shared.proven);
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 72);
+}
+
+// Small sets at p = 7 and 8 on four threads, against every subset.
+TEST(PointSolverThreads, MatchesBruteForceUpToPEight) {
+    std::mt19937_64 random(808);
+    SearchLimits four;
+    four.threads = 4;
+    for (int trial = 0; trial < 12; ++trial) {
+        const int p = 7 + trial % 2;
+        const PointSet points =
+            draw(trial % 3 == 0 ? DistanceRule::tsplib_ceil_2d : DistanceRule::tsplib_euc_2d,
+                 18 + static_cast<std::size_t>(trial), trial % 2 * 4, random);
+        const double optimum = brute_force(points, p);
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " p " << p);
+        for (const bool from_start : {false, true}) {
+            const DispersionResult result = solve_point_dispersion_from(
+                points, p, from_start ? first(p) : std::vector<std::size_t>{}, four);
+            ASSERT_EQ(result.chosen.size(), static_cast<std::size_t>(p));
+            EXPECT_EQ(result.value, value_of(points, result.chosen));
+            EXPECT_TRUE(result.proven);
+            EXPECT_EQ(result.value, optimum);
+        }
+    }
+}
+
+// A hard search on several threads stops at the time limit, or soon after an interrupt set
+// from another thread, with a valid selection and a bound no smaller than its value.
+TEST(PointSolverThreads, TimeLimitAndInterruptStopEveryThread) {
+    std::mt19937_64 random(31);
+    const PointSet points = draw(DistanceRule::tsplib_euc_2d, 20000, 0, random);
+    SearchLimits limited;
+    limited.threads = 3;
+    limited.seconds = 0.3;
+    auto start = std::chrono::steady_clock::now();
+    const DispersionResult timed = solve_point_dispersion(points, 25, limited);
+    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(took, 0.3 + 1.0);
+    ASSERT_EQ(timed.chosen.size(), 25U);
+    EXPECT_EQ(timed.value, value_of(points, timed.chosen));
+    EXPECT_GE(timed.upper_bound, timed.value);
+    EXPECT_FALSE(timed.interrupted);
+
+    std::atomic<bool> stop{false};
+    SearchLimits interrupted;
+    interrupted.threads = 3;
+    interrupted.interrupted = &stop;
+    std::thread pressing([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop.store(true);
+    });
+    start = std::chrono::steady_clock::now();
+    const DispersionResult cut = solve_point_dispersion(points, 25, interrupted);
+    took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    pressing.join();
+    EXPECT_LT(took, 0.3 + 1.0);
+    ASSERT_EQ(cut.chosen.size(), 25U);
+    EXPECT_EQ(cut.value, value_of(points, cut.chosen));
+    EXPECT_GE(cut.upper_bound, cut.value);
+    EXPECT_TRUE(cut.interrupted || cut.proven);
+}
+
+}  // namespace

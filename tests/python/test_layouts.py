@@ -1,0 +1,48 @@
+"""Input in every layout gives the same answer, and float64 input is read in place."""
+
+import tracemalloc
+
+import numpy as np
+
+import dispersao
+
+
+def test_layouts_and_types_of_input(rng):
+    points = rng.uniform(0, 100, size=(50, 2))
+    expected = dispersao.solve(points, 4)
+    # Columns swapped (a view with a negative stride), Fortran order, float32, nested lists.
+    flipped = dispersao.solve(points[:, ::-1][:, ::-1], 4)
+    fortran = dispersao.solve(np.asfortranarray(points), 4)
+    wide = np.zeros((50, 5))
+    wide[:, 1] = points[:, 0]
+    wide[:, 3] = points[:, 1]
+    strided = dispersao.solve(wide[:, 1::2], 4)
+    listed = dispersao.solve(points.tolist(), 4)
+    for other in (flipped, fortran, strided, listed):
+        assert other.ids.tolist() == expected.ids.tolist()
+        assert other.value == expected.value
+    single = dispersao.solve(points.astype(np.float32), 4)
+    assert single.proven
+
+
+
+def peak_of(call):
+    """Returns the peak of memory that Python and numpy allocate while `call` runs, in bytes."""
+    tracemalloc.start()
+    try:
+        call()
+        return tracemalloc.get_traced_memory()[1]
+    finally:
+        tracemalloc.stop()
+
+
+def test_float64_input_is_not_copied(rng):
+    points = rng.uniform(0, 1, size=(200_000, 2))  # 3.2 MB
+    upper = np.triu(rng.uniform(1, 2, size=(1500, 1500)), 1)
+    matrix = upper + upper.T  # 18 MB
+    assert peak_of(lambda: dispersao.solve(points, 3, time_limit=0.2)) < 500_000
+    assert peak_of(lambda: dispersao.solve_matrix(matrix, 3, time_limit=0.2)) < 500_000
+    assert peak_of(lambda: dispersao.solve_matrix(matrix.T, 3, time_limit=0.2)) < 500_000
+    # What cannot be read in place is converted once.
+    assert peak_of(lambda: dispersao.solve_matrix(matrix.astype(np.float32), 3,
+                                                  time_limit=0.2)) > matrix.nbytes

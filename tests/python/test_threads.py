@@ -1,0 +1,64 @@
+"""The GIL is released while a search runs: two Python threads solve at once, and Ctrl-C
+stops a search in the main thread quickly."""
+
+import os
+import signal
+import threading
+import time
+
+import numpy as np
+
+import dispersao
+
+
+def hard_points(seed):
+    """Returns a random set whose search at p = 40 outlasts the tests' time limits."""
+    return np.random.default_rng(seed).uniform(0, 1, size=(100_000, 2))
+
+
+def test_two_threads_solve_at_once():
+    sets = [hard_points(1), hard_points(2)]
+    spans = [None, None]
+    results = [None, None]
+
+    def run(k):
+        start = time.monotonic()
+        results[k] = dispersao.solve(sets[k], 40, time_limit=1.0, threads=1)
+        spans[k] = (start, time.monotonic())
+
+    workers = [threading.Thread(target=run, args=(k,)) for k in range(2)]
+    for worker in workers:
+        worker.start()
+    for worker in workers:
+        worker.join()
+    # Each search took its full second; held by one thread, the GIL would have run them one
+    # after the other, without overlap.
+    for (start, end), result in zip(spans, results):
+        assert end - start >= 0.9
+        assert len(result.ids) == 40 and not result.proven
+        assert result.upper_bound >= result.value > 0
+    overlap = min(spans[0][1], spans[1][1]) - max(spans[0][0], spans[1][0])
+    assert overlap > 0.5
+
+
+def test_ctrl_c_stops_the_search_within_half_a_second():
+    points = hard_points(3)
+    sent = []
+
+    def interrupt():
+        sent.append(time.monotonic())
+        os.kill(os.getpid(), signal.SIGINT)
+
+    timer = threading.Timer(0.5, interrupt)
+    timer.start()
+    try:
+        dispersao.solve(points, 40, time_limit=30)
+    except KeyboardInterrupt:
+        stopped = time.monotonic()
+    else:
+        raise AssertionError("the search ran to its end despite Ctrl-C")
+    finally:
+        timer.cancel()
+    assert sent and stopped - sent[0] < 0.5
+    # The module is still usable afterwards.
+    assert dispersao.solve([[0, 0], [1, 1], [2, 2]], 2).value > 0
