@@ -13,7 +13,9 @@
 namespace dispersao {
 
 const ProgramText kExactProgram{
-    "dispersao-exato", "Uso: dispersao-exato [opcoes] [ENTRADA]\n",
+    "dispersao-exato",
+    "Uso: dispersao-exato [opcoes] [ENTRADA]\n"
+    "     dispersao-exato [opcoes] --matriz ARQUIVO\n",
     "\n"
     "Escolhe P pontos cuja menor distancia entre dois deles seja a maior possivel, e prova\n"
     "que nenhuma escolha faz melhor.\n"
@@ -24,6 +26,12 @@ const ProgramText kExactProgram{
     "virgula, ponto e virgula ou tabulacao) ou GeoJSON .geojson (pontos [lon, lat]); outro\n"
     "nome, ou - para a entrada padrao, pelo conteudo.\n"
     "\n"
+    "--matriz ARQUIVO: uma matriz de distancias quadrada, simetrica, de numeros reais >= 0,\n"
+    "usados como estao: CSV (separado por virgula, ponto e virgula, tabulacao ou espacos;\n"
+    "com ponto e virgula, virgula decimal; uma primeira linha de nomes, se quiser) ou o\n"
+    "formato MDPLIB (\"n m\", depois linhas \"i j d\" com posicoes de 0 a n-1). A diagonal e\n"
+    "ignorada; os ids da resposta sao as linhas, de 1 a n.\n"
+    "\n"
     "Opcoes:\n"
     "  -p P                      escolhe P pontos (2 ou mais; padrao 3)\n"
     "  --limite-tempo SEGUNDOS   para a busca apos SEGUNDOS, com os limites encontrados\n"
@@ -32,6 +40,7 @@ const ProgramText kExactProgram{
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
     "  --geojson ARQUIVO         grava os pontos escolhidos em GeoJSON (entradas lat, lon)\n"
     "  --csv ARQUIVO             grava o cabecalho e as linhas escolhidas (entradas de pontos)\n"
+    "  --matriz ARQUIVO          le a matriz de distancias de ARQUIVO em vez de uma ENTRADA\n"
     "  --fixos ID,ID,...         inclui estes pontos (ids do relatorio) e escolhe os demais\n"
     "  -h, --help                mostra esta ajuda\n"
     "  --version                 mostra a versao\n"
@@ -44,11 +53,12 @@ const ProgramText kExactProgram{
     "Exemplos:\n"
     "  dispersao-exato -p 5 --svg mapa.svg pontos.csv\n"
     "  dispersao-exato --json --limite-tempo 60 -p 10 pr2392.tsp\n"
-    "  dispersao-exato -p 4 --geojson escolhidos.geojson --csv escolhidos.csv lojas.csv\n"};
+    "  dispersao-exato -p 4 --geojson escolhidos.geojson --csv escolhidos.csv lojas.csv\n"
+    "  dispersao-exato -p 5 --matriz distancias.csv\n"};
 
 namespace {
 
-constexpr std::array<KnownOption, 9> kOptions{{
+constexpr std::array<KnownOption, 10> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
     {"threads", '\0', true},
@@ -56,6 +66,7 @@ constexpr std::array<KnownOption, 9> kOptions{{
     {"svg", '\0', true},
     {"geojson", '\0', true},
     {"csv", '\0', true},
+    {"matriz", '\0', true},
     {"ajuda", '\0', false},
     {"fixos", '\0', true},
 }};
@@ -127,6 +138,14 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
         if (!a->empty() && *a == *b) {
             return CommandLineError{"duas saidas no mesmo arquivo \"" + *a + "\""};
         }
+    }
+    options.matrix = line.last("matriz").value_or("");
+    if (line.has("matriz") && options.matrix.empty()) {
+        return CommandLineError{"--matriz quer o nome de um arquivo"};
+    }
+    if (!options.matrix.empty() && !options.input.empty()) {
+        return CommandLineError{"--matriz \"" + options.matrix + "\" e ENTRADA \"" + options.input +
+                                "\" juntas: escolha uma"};
     }
     if (const auto text = line.last("fixos")) {
         const auto ids = parse_fixed_ids(*text);

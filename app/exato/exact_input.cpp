@@ -20,6 +20,20 @@ namespace {
     return {true, std::move(message)};
 }
 
+// The usage fault of an output only point inputs have (the map, the chosen sites), when one
+// is asked for an input of distances.
+[[nodiscard]] std::optional<InputFault> point_outputs_asked(const ExactOptions& options) {
+    for (const auto& [option, path] :
+         {std::pair{"--svg", &options.svg}, std::pair{"--geojson", &options.geojson},
+          std::pair{"--csv", &options.csv}}) {
+        if (!path->empty()) {
+            return usage_fault(std::string(option) +
+                               " vale apenas para entradas de pontos (.tsp, .csv ou .geojson)");
+        }
+    }
+    return std::nullopt;
+}
+
 // Reads the menu instance of the folder `options.input` names (the working folder when empty).
 [[nodiscard]] std::optional<InputFault> load_folder(const ExactOptions& options,
                                                     ExactInput& input) {
@@ -31,13 +45,8 @@ namespace {
         return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
                            "posicoes da instancia (" + std::to_string(input.folder.n) + ")");
     }
-    for (const auto& [option, path] :
-         {std::pair{"--svg", &options.svg}, std::pair{"--geojson", &options.geojson},
-          std::pair{"--csv", &options.csv}}) {
-        if (!path->empty()) {
-            return usage_fault(std::string(option) +
-                               " vale apenas para entradas de pontos (.tsp, .csv ou .geojson)");
-        }
+    if (auto fault = point_outputs_asked(options)) {
+        return fault;
     }
     const CityNames names = read_city_names(
         options.input.empty() ? std::string(kCityNamesFile)
@@ -76,18 +85,40 @@ namespace {
     return std::nullopt;
 }
 
+// Reads the distance matrix file `options.matrix` names.
+[[nodiscard]] std::optional<InputFault> load_matrix(const ExactOptions& options,
+                                                    ExactInput& input) {
+    input.kind = InputKind::matrix;
+    if (auto fault = point_outputs_asked(options)) {
+        return fault;
+    }
+    if (const auto error = read_matrix_file(options.matrix, input.matrix)) {
+        return InputFault{false, describe_matrix_error(*error, options.matrix)};
+    }
+    if (static_cast<std::size_t>(options.p) > input.matrix.n) {
+        return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
+                           "linhas de " + options.matrix + " (" + std::to_string(input.matrix.n) +
+                           ")");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<InputFault> load_exact_input(const ExactOptions& options, ExactInput& input) {
     std::error_code ignored;
+    const bool matrix = !options.matrix.empty();
     const bool folder =
-        options.input.empty() || std::filesystem::is_directory(options.input, ignored);
-    if (auto fault = folder ? load_folder(options, input) : load_points(options, input)) {
+        !matrix && (options.input.empty() || std::filesystem::is_directory(options.input, ignored));
+    if (auto fault = matrix   ? load_matrix(options, input)
+                     : folder ? load_folder(options, input)
+                              : load_points(options, input)) {
         return fault;
     }
     const auto fixed =
-        folder ? fixed_folder_positions(options.fixed, options.p, input.folder.n)
-               : fixed_point_positions(options.fixed, options.p, input.points, options.input);
+        matrix   ? fixed_row_positions(options.fixed, options.p, input.matrix.n)
+        : folder ? fixed_folder_positions(options.fixed, options.p, input.folder.n)
+                 : fixed_point_positions(options.fixed, options.p, input.points, options.input);
     if (const auto* problem = std::get_if<std::string>(&fixed)) {
         return usage_fault(*problem);
     }
@@ -101,6 +132,8 @@ bool integer_values(const ExactInput& input) {
             return true;
         case InputKind::points:
             return integer_distances(input.points.rule);
+        case InputKind::matrix:
+            break;
     }
     return false;
 }
@@ -110,6 +143,8 @@ DispersionResult solve_input(const ExactInput& input, int p, const SearchLimits&
         case InputKind::menu_folder:
             return solve_menu_dispersion_fixed(input.folder.n, input.folder.matrix(), p,
                                                input.fixed, limits);
+        case InputKind::matrix:
+            return solve_distance_matrix_fixed(input.matrix.view(), p, input.fixed, limits);
         case InputKind::points:
             break;
     }
@@ -121,6 +156,8 @@ ExactAnswer answer_of(const ExactInput& input, int p, const DispersionResult& re
     switch (input.kind) {
         case InputKind::menu_folder:
             return matrix_answer(input.folder.n, p, result, seconds, input.folder_names);
+        case InputKind::matrix:
+            return distance_matrix_answer(input.matrix.n, p, result, seconds, input.matrix.names);
         case InputKind::points:
             break;
     }

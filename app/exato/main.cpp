@@ -1,4 +1,5 @@
-// Entry of dispersao-exato: the optimum of a menu instance, or of a point file, for any p.
+// Entry of dispersao-exato: the optimum of a menu instance, a point file or a distance matrix,
+// for any p.
 //
 // Run without arguments it reads the instance of the working directory and prints the best
 // three positions in the report it has always printed. Given options or an input it follows
@@ -50,7 +51,8 @@ int run_with_options(const ExactOptions& options) {
             return solve_input(input, options.p, limits);
         });
     ExactAnswer answer = answer_of(input, options.p, result, seconds);
-    answer.input = options.input.empty()                 ? "pasta atual"
+    answer.input = !options.matrix.empty()               ? options.matrix
+                   : options.input.empty()               ? "pasta atual"
                    : options.input == kStandardInputName ? "entrada padrao"
                                                          : options.input;
     if (input.kind == InputKind::points &&
