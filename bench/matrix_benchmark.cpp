@@ -214,13 +214,14 @@ int main(int argc, char** argv) {
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
     for (const int p : {4, 5}) {
         for (int trial = 0; trial < 5; ++trial) {
-            std::vector<double> cells(40 * 40, 0.0);
-            for (std::size_t a = 0; a < 40; ++a) {
-                for (std::size_t b = a + 1; b < 40; ++b) {
-                    cells[a * 40 + b] = cells[b * 40 + a] = uniform(random);
+            constexpr std::size_t kRows = 40;
+            std::vector<double> cells(kRows * kRows, 0.0);
+            for (std::size_t a = 0; a < kRows; ++a) {
+                for (std::size_t b = a + 1; b < kRows; ++b) {
+                    cells[a * kRows + b] = cells[b * kRows + a] = uniform(random);
                 }
             }
-            const MatrixView matrix{40, cells.data(), 40};
+            const MatrixView matrix{kRows, cells.data(), kRows};
             auto start = Clock::now();
             const DispersionResult result = solve_distance_matrix(matrix, p, {});
             const double engine = seconds_since(start);
