@@ -5,10 +5,6 @@
 // Usage: dispersao-bench-matriz EXATO DADOS PASTA
 // EXATO is dispersao-exato, DADOS the folder holding GKD-c_1_n500_m50.txt, PASTA a scratch
 // folder for the random CSV matrix. Prints the machine and its load, then one line per run.
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,9 +15,9 @@
 #include <limits>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "bench/bench_support.hpp"
 #include "dispersion/dispersion.hpp"
 #include "matrix/matrix_file.hpp"
 
@@ -37,29 +33,14 @@ using Clock = std::chrono::steady_clock;
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// One line naming the machine (processor, cores, memory) and its load averages.
-[[nodiscard]] std::string machine() {
-    std::string model = "?";
-    std::ifstream cpuinfo("/proc/cpuinfo");
-    std::string line;
-    while (std::getline(cpuinfo, line)) {
-        if (line.rfind("model name", 0) == 0) {
-            model = line.substr(line.find(':') + 2);
-            break;
-        }
-    }
-    std::ifstream meminfo("/proc/meminfo");
-    std::string key;
-    double kib = 0;
-    meminfo >> key >> kib;
+// The load averages of the machine, as /proc/loadavg gives them.
+[[nodiscard]] std::string load() {
     std::ifstream loadavg("/proc/loadavg");
     std::string one;
     std::string five;
     std::string fifteen;
     loadavg >> one >> five >> fifteen;
-    return model + ", " + std::to_string(std::thread::hardware_concurrency()) + " nucleos, " +
-           std::to_string(std::lround(kib / 1024 / 1024)) + " GiB; carga " + one + " " + five +
-           " " + fifteen;
+    return one + " " + five + " " + fifteen;
 }
 
 // The smallest distance among `chosen` in `matrix`.
@@ -117,73 +98,15 @@ using Clock = std::chrono::steady_clock;
     return value_of(matrix, chosen);
 }
 
-// What one run of dispersao-exato gave.
-struct Run {
-    bool ok = false;
-    std::string json;
-    double wall_seconds = 0;
-    double peak_mib = 0;
-};
-
-// Runs `program` with `args`, its JSON answer captured, its errors discarded.
-[[nodiscard]] Run run_child(const std::string& program, const std::vector<std::string>& args) {
-    Run run;
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        return run;
-    }
-    std::fflush(nullptr);
-    const auto start = Clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& arg : args) {
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        }
-        argv.push_back(nullptr);
-        const int null = ::open("/dev/null", O_RDWR);
-        if (null < 0 || ::dup2(null, 0) < 0 || ::dup2(fds[1], 1) < 0 || ::dup2(null, 2) < 0) {
-            ::_exit(99);
-        }
-        ::close(fds[0]);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(98);
-    }
-    ::close(fds[1]);
-    char buffer[4096];
-    ssize_t got = 0;
-    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0) {
-        run.json.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fds[0]);
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    run.wall_seconds = seconds_since(start);
-    run.peak_mib = static_cast<double>(usage.ru_maxrss) / 1024.0;  // KiB on Linux
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !run.json.empty();
-    return run;
-}
-
-// The value of "key" in a one-line JSON object, as written.
-[[nodiscard]] std::string json_field(const std::string& json, const std::string& key) {
-    const std::size_t start = json.find("\"" + key + "\":");
-    if (start == std::string::npos) {
-        return "?";
-    }
-    const std::size_t from = start + key.size() + 3;
-    return json.substr(from, json.find_first_of(",}", from) - from);
-}
-
 // Runs dispersao-exato on the matrix file at `path` at p (with `limit` seconds when positive)
 // and prints its line beside the greedy's value on `matrix`.
 void program_line(const std::string& exato, const std::string& label, const std::string& path,
-                  const MatrixView& matrix, int p, double limit) {
+                  const MatrixView& matrix, int p, double limit, const fs::path& errors) {
     std::vector<std::string> args{"--json", "-p", std::to_string(p), "--matriz", path};
     if (limit > 0) {
         args.insert(args.begin(), {"--limite-tempo", std::to_string(limit)});
     }
-    const Run run = run_child(exato, args);
+    const Measured run = run_child(exato, args, errors);
     if (!run.ok) {
         std::printf("%-22s %4d  falhou\n", label.c_str(), p);
         return;
@@ -206,7 +129,8 @@ int main(int argc, char** argv) {
     const fs::path data = argv[2];
     const fs::path scratch = argv[3];
     fs::create_directories(scratch);
-    std::printf("Maquina: %s\n\n", machine().c_str());
+    std::printf("Maquina: %s; carga %s\n\n", machine().c_str(), load().c_str());
+    const fs::path errors = scratch / "erros.txt";
 
     std::printf("Matrizes aleatorias 40 x 40 (reais uniformes), motor contra forca bruta:\n");
     std::printf("%4s %6s %12s %12s %8s\n", "p", "matriz", "motor (s)", "forca (s)", "iguais");
@@ -244,9 +168,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const int p : {3, 5, 10, 20}) {
-        program_line(exato, "GKD-c_1_n500", gkd.string(), published.view(), p, 0);
+        program_line(exato, "GKD-c_1_n500", gkd.string(), published.view(), p, 0, errors);
     }
-    program_line(exato, "GKD-c_1_n500 (10 s)", gkd.string(), published.view(), 50, 10);
+    program_line(exato, "GKD-c_1_n500 (10 s)", gkd.string(), published.view(), 50, 10, errors);
 
     // A random CSV matrix of 2,000 rows: 32 MB of doubles, to show the memory beyond the matrix.
     const std::size_t n = 2000;
@@ -267,7 +191,7 @@ int main(int argc, char** argv) {
     }
     const MatrixView random_matrix{n, cells.data(), n};
     for (const int p : {3, 5, 10}) {
-        program_line(exato, "aleatoria n=2000 csv", csv.string(), random_matrix, p, 60);
+        program_line(exato, "aleatoria n=2000 csv", csv.string(), random_matrix, p, 60, errors);
     }
     std::printf("\nMatriz de 2000 x 2000 em doubles: %.1f MiB.\n",
                 static_cast<double>(n * n * sizeof(double)) / (1 << 20));

@@ -275,6 +275,49 @@ TEST(ExatoCommandLine, CtrlCAndTimeLimitGiveTheBestFoundWithItsBound) {
     }
 }
 
+TEST(ExatoCommandLine, LargePKeepsTheTimeLimitAndAnswersCtrlC) {
+    // 120,000 points in 40 tight clusters, p = 30,000: every phase of the large-selection
+    // search has work to stop, and an unlimited run lasts well past the Ctrl-C.
+    const Folder folder;
+    std::mt19937_64 generator(3);
+    std::uniform_real_distribution<double> place(0, 1e6);
+    std::normal_distribution<double> spread(0, 3000);
+    std::vector<std::pair<double, double>> centres(40);
+    for (auto& [x, y] : centres) {
+        x = place(generator);
+        y = place(generator);
+    }
+    std::string text = "x,y\n";
+    for (int i = 0; i < 120000; ++i) {
+        const auto& [x, y] = centres[static_cast<std::size_t>(i) % centres.size()];
+        text += std::to_string(x + spread(generator)) + "," +
+                std::to_string(y + spread(generator)) + "\n";
+    }
+    folder.write("grupos.csv", text);
+    for (const bool interrupt : {true, false}) {
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome run =
+            interrupt ? folder.run({"--json", "-p", "30000", "grupos.csv"},
+                                   std::chrono::milliseconds(1500))
+                      : folder.run({"--json", "-p", "30000", "--limite-tempo", "1", "grupos.csv"});
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(run.status, interrupt ? 130 : 0) << run.err;
+        // Generous margins: the limit is 1 s, the Ctrl-C comes at 1.5 s.
+        EXPECT_LT(seconds, 6) << (interrupt ? "Ctrl-C" : "--limite-tempo 1");
+        EXPECT_EQ(json_field(run.out, "otimo"), "false");
+        EXPECT_LE(std::stod(json_field(run.out, "valor")),
+                  std::stod(json_field(run.out, "limite_superior")));
+        // std::regex recurses per character: the 30,000 ids are counted by hand.
+        const std::size_t ids = run.out.find("\"ids\":[");
+        ASSERT_NE(ids, std::string::npos) << run.out.substr(0, 200);
+        const std::size_t end = run.out.find(']', ids);
+        EXPECT_EQ(std::count(run.out.begin() + static_cast<std::ptrdiff_t>(ids),
+                             run.out.begin() + static_cast<std::ptrdiff_t>(end), ','),
+                  29999);
+    }
+}
+
 // A distance matrix file: names from its header, ids its rows from 1, values real; the
 // published MDPLIB instance proven at p = 3, and stopped by a limit or Ctrl-C at p = 50.
 TEST(ExatoCommandLine, DistanceMatrixFilesEndToEnd) {
