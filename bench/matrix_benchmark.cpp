@@ -5,7 +5,6 @@
 // Usage: dispersao-bench-matriz EXATO DADOS PASTA
 // EXATO is dispersao-exato, DADOS the folder holding GKD-c_1_n500_m50.txt, PASTA a scratch
 // folder for the random CSV matrix. Prints the machine and its load, then one line per run.
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
