@@ -50,14 +50,17 @@ bench-quality:
 
 # dispersao-exato on the 40 point sets with published optima at p = 3, 5 and 10 (limits 600 s,
 # 600 s, 300 s), on random sets of 10^5, 10^6 and 10^7 points at p = 3 and on a menu program
-# instance of 1,000 cities at p = 5. A subset, e.g.:
+# instance of 1,000 cities at p = 5; then p = 1,000 and 4,096 of 10^6 points beside the plain
+# greedy, and clustered sets of 10^6 and 10^7 points (bench/large_p_benchmark.cpp). A subset:
 #   make bench-points BENCH_POINTS_INSTANCES="rw1621 u1817" BENCH_POINTS_P="5" BENCH_POINTS_RANDOM=-
 bench-points:
 	cmake --preset bench
 	cmake --build --preset bench -j 2
-	build/bench/bench/dispersao-bench-pontos build/bench/dispersao-exato \
-	    build/bench/dispersao-gerar bench/data/points build/bench/pontos \
-	    build/bench/dispersao-gerar
+	build/bench/bench/dispersao-bench-pontos build/bench/app/dispersao-exato \
+	    build/bench/app/dispersao-gerar bench/data/points build/bench/pontos \
+	    build/bench/app/dispersao-gerar
+	nice build/bench/bench/dispersao-bench-p-grande build/bench/app/dispersao-exato \
+	    build/bench/app/dispersao-gerar build/bench/bench/dispersao-guloso build/bench/pontos
 
 # Hardening checks; each configures and builds its own preset.
 sanitize:

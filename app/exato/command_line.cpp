@@ -12,7 +12,9 @@
 namespace dispersao {
 
 const ProgramText kExactProgram{
-    "dispersao-exato", "Uso: dispersao-exato [opcoes] [ENTRADA]\n",
+    "dispersao-exato",
+    "Uso: dispersao-exato [opcoes] [ENTRADA]\n"
+    "     dispersao-exato [opcoes] --matriz ARQUIVO\n",
     "\n"
     "Escolhe P pontos cuja menor distancia entre dois deles seja a maior possivel, e prova\n"
     "que nenhuma escolha faz melhor.\n"
@@ -21,12 +23,19 @@ const ProgramText kExactProgram{
     "nomes.txt); sem ENTRADA, a pasta atual. Ou um arquivo TSPLIB .tsp (EUC_2D, CEIL_2D, ATT,\n"
     "GEO) ou um arquivo .csv com as colunas x,y ou lat,lon e, se quiser, nome.\n"
     "\n"
+    "--matriz ARQUIVO: uma matriz de distancias quadrada, simetrica, de numeros reais >= 0,\n"
+    "usados como estao: CSV (separado por virgula, ponto e virgula, tabulacao ou espacos;\n"
+    "com ponto e virgula, virgula decimal; uma primeira linha de nomes, se quiser) ou o\n"
+    "formato MDPLIB (\"n m\", depois linhas \"i j d\" com posicoes de 0 a n-1). A diagonal e\n"
+    "ignorada; os ids da resposta sao as linhas, de 1 a n.\n"
+    "\n"
     "Opcoes:\n"
     "  -p P                      escolhe P pontos (2 ou mais; padrao 3)\n"
     "  --limite-tempo SEGUNDOS   para a busca apos SEGUNDOS, com os limites encontrados\n"
     "  --threads N               usa N linhas de execucao (padrao: uma por nucleo)\n"
     "  --json                    escreve o resultado como um objeto JSON\n"
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
+    "  --matriz ARQUIVO          le a matriz de distancias de ARQUIVO em vez de uma ENTRADA\n"
     "  --fixos ID,ID,...         inclui estes pontos (ids do relatorio) e escolhe os demais\n"
     "  -h, --help                mostra esta ajuda\n"
     "  --version                 mostra a versao\n"
@@ -36,16 +45,18 @@ const ProgramText kExactProgram{
     "\n"
     "Exemplos:\n"
     "  dispersao-exato -p 5 --svg mapa.svg pontos.csv\n"
-    "  dispersao-exato --json --limite-tempo 60 -p 10 pr2392.tsp\n"};
+    "  dispersao-exato --json --limite-tempo 60 -p 10 pr2392.tsp\n"
+    "  dispersao-exato -p 5 --matriz distancias.csv\n"};
 
 namespace {
 
-constexpr std::array<KnownOption, 7> kOptions{{
+constexpr std::array<KnownOption, 8> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
     {"threads", '\0', true},
     {"json", '\0', false},
     {"svg", '\0', true},
+    {"matriz", '\0', true},
     {"ajuda", '\0', false},
     {"fixos", '\0', true},
 }};
@@ -105,6 +116,14 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
     options.svg = line.last("svg").value_or("");
     if (line.has("svg") && options.svg.empty()) {
         return CommandLineError{"--svg quer o nome de um arquivo"};
+    }
+    options.matrix = line.last("matriz").value_or("");
+    if (line.has("matriz") && options.matrix.empty()) {
+        return CommandLineError{"--matriz quer o nome de um arquivo"};
+    }
+    if (!options.matrix.empty() && !options.input.empty()) {
+        return CommandLineError{"--matriz \"" + options.matrix + "\" e ENTRADA \"" + options.input +
+                                "\" juntas: escolha uma"};
     }
     if (const auto text = line.last("fixos")) {
         const auto ids = parse_fixed_ids(*text);

@@ -81,18 +81,40 @@ namespace {
     return std::nullopt;
 }
 
+// Reads the distance matrix file `options.matrix` names.
+[[nodiscard]] std::optional<InputFault> load_matrix(const ExactOptions& options,
+                                                    ExactInput& input) {
+    input.kind = InputKind::matrix;
+    if (!options.svg.empty()) {
+        return usage_fault("--svg desenha apenas entradas de pontos (.tsp ou .csv)");
+    }
+    if (const auto error = read_matrix_file(options.matrix, input.matrix)) {
+        return InputFault{false, describe_matrix_error(*error, options.matrix)};
+    }
+    if (static_cast<std::size_t>(options.p) > input.matrix.n) {
+        return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
+                           "linhas de " + options.matrix + " (" + std::to_string(input.matrix.n) +
+                           ")");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<InputFault> load_exact_input(const ExactOptions& options, ExactInput& input) {
     std::error_code ignored;
+    const bool matrix = !options.matrix.empty();
     const bool folder =
-        options.input.empty() || std::filesystem::is_directory(options.input, ignored);
-    if (auto fault = folder ? load_folder(options, input) : load_points(options, input)) {
+        !matrix && (options.input.empty() || std::filesystem::is_directory(options.input, ignored));
+    if (auto fault = matrix   ? load_matrix(options, input)
+                     : folder ? load_folder(options, input)
+                              : load_points(options, input)) {
         return fault;
     }
     const auto fixed =
-        folder ? fixed_folder_positions(options.fixed, options.p, input.folder.n)
-               : fixed_point_positions(options.fixed, options.p, input.points, options.input);
+        matrix   ? fixed_row_positions(options.fixed, options.p, input.matrix.n)
+        : folder ? fixed_folder_positions(options.fixed, options.p, input.folder.n)
+                 : fixed_point_positions(options.fixed, options.p, input.points, options.input);
     if (const auto* problem = std::get_if<std::string>(&fixed)) {
         return usage_fault(*problem);
     }
@@ -106,6 +128,8 @@ bool integer_values(const ExactInput& input) {
             return true;
         case InputKind::points:
             return integer_distances(input.points.rule);
+        case InputKind::matrix:
+            break;
     }
     return false;
 }
@@ -115,6 +139,8 @@ DispersionResult solve_input(const ExactInput& input, int p, const SearchLimits&
         case InputKind::menu_folder:
             return solve_menu_dispersion_fixed(input.folder.n, input.folder.matrix(), p,
                                                input.fixed, limits);
+        case InputKind::matrix:
+            return solve_distance_matrix_fixed(input.matrix.view(), p, input.fixed, limits);
         case InputKind::points:
             break;
     }
@@ -126,6 +152,8 @@ ExactAnswer answer_of(const ExactInput& input, int p, const DispersionResult& re
     switch (input.kind) {
         case InputKind::menu_folder:
             return matrix_answer(input.folder.n, p, result, seconds, input.folder_names);
+        case InputKind::matrix:
+            return distance_matrix_answer(input.matrix.n, p, result, seconds, input.matrix.names);
         case InputKind::points:
             break;
     }

@@ -96,4 +96,20 @@ std::variant<std::vector<std::size_t>, std::string> fixed_folder_positions(
     return positions;
 }
 
+std::variant<std::vector<std::size_t>, std::string> fixed_row_positions(
+    const std::vector<std::int64_t>& ids, int p, std::size_t n) {
+    if (const auto problem = count_problem(ids, p)) {
+        return *problem;
+    }
+    std::vector<std::size_t> positions;
+    for (const std::int64_t id : ids) {
+        if (id < 1 || static_cast<std::uint64_t>(id) > n) {
+            return "--fixos: a matriz nao tem a linha " + std::to_string(id) + " (linhas 1 a " +
+                   std::to_string(n) + ")";
+        }
+        positions.push_back(static_cast<std::size_t>(id - 1));
+    }
+    return positions;
+}
+
 }  // namespace dispersao

@@ -27,4 +27,8 @@ namespace dispersao {
 [[nodiscard]] std::variant<std::vector<std::size_t>, std::string> fixed_folder_positions(
     const std::vector<std::int64_t>& ids, int p, int n);
 
+// The same for a distance matrix of n rows, whose report ids are the rows counted from 1.
+[[nodiscard]] std::variant<std::vector<std::size_t>, std::string> fixed_row_positions(
+    const std::vector<std::int64_t>& ids, int p, std::size_t n);
+
 }  // namespace dispersao

@@ -1,4 +1,5 @@
-// Entry of dispersao-exato: the optimum of a menu instance, or of a point file, for any p.
+// Entry of dispersao-exato: the optimum of a menu instance, a point file or a distance matrix,
+// for any p.
 //
 // Run without arguments it reads the instance of the working directory and prints the best
 // three positions in the report it has always printed. Given options or an input it follows
@@ -47,7 +48,9 @@ int run_with_options(const ExactOptions& options) {
     if (!options.svg.empty() && !write_answer_map(options.svg, input.points, result, answer)) {
         return kStatusFault;
     }
-    answer.input = options.input.empty() ? "pasta atual" : options.input;
+    answer.input = !options.matrix.empty() ? options.matrix
+                   : options.input.empty() ? "pasta atual"
+                                           : options.input;
     const std::string text = options.json ? json_report(answer) : plain_report(answer);
     std::fwrite(text.data(), 1, text.size(), stdout);
     // An answer that does not reach its reader is a failure, not a success.

@@ -137,6 +137,25 @@ ExactAnswer matrix_answer(int n, int p, const DispersionResult& result, double s
     return answer;
 }
 
+ExactAnswer distance_matrix_answer(std::size_t n, int p, const DispersionResult& result,
+                                   double seconds, const std::vector<std::string>& row_names) {
+    ExactAnswer answer = answer_from(result, p, seconds);
+    answer.rule = "a da matriz, real";
+    answer.integer_values = false;
+    answer.n = n;
+    for (const std::size_t row : result.chosen) {
+        assert(row < n);
+        answer.ids.push_back(static_cast<std::int64_t>(row) + 1);
+    }
+    std::sort(answer.ids.begin(), answer.ids.end());
+    if (!row_names.empty()) {
+        for (const std::int64_t id : answer.ids) {
+            answer.names.push_back(row_names[static_cast<std::size_t>(id - 1)]);
+        }
+    }
+    return answer;
+}
+
 std::string chosen_names_line(const std::vector<int>& positions,
                               const std::vector<std::string>& position_names) {
     std::string line = "Cidades escolhidas:";

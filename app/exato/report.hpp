@@ -40,6 +40,12 @@ struct ExactAnswer {
                                         double seconds,
                                         const std::vector<std::string>& position_names = {});
 
+// Returns the answer for `result` on a distance matrix of n rows, its values real: ids are the
+// rows counted from 1, named by `row_names` (one per row) unless that is empty.
+[[nodiscard]] ExactAnswer distance_matrix_answer(std::size_t n, int p,
+                                                 const DispersionResult& result, double seconds,
+                                                 const std::vector<std::string>& row_names);
+
 // Returns "Cidades escolhidas: " and each of `positions` with its name in `position_names`
 // (one per position, "" for none), separated by commas, ending in a newline. Control bytes of
 // names are shown as '?'. Preconditions: every position indexes `position_names`.
