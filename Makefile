@@ -1,5 +1,5 @@
 # Thin driver over the CMake presets; every build product goes under build/.
-.PHONY: all build test run clean bench bench-quality bench-points install package
+.PHONY: all build test run clean bench bench-quality bench-points bench-matrix install package
 .PHONY: sanitize fuzz memcheck lint install-check test-python
 
 all: build
@@ -61,6 +61,15 @@ bench-points:
 	    build/bench/app/dispersao-gerar
 	nice build/bench/bench/dispersao-bench-p-grande build/bench/app/dispersao-exato \
 	    build/bench/app/dispersao-gerar build/bench/bench/dispersao-guloso build/bench/pontos
+
+# The matrix engine against brute force on random 40 x 40 matrices, and dispersao-exato --matriz
+# on MDPLIB's GKD-c (n = 500) at p = 3 to 20 and at p = 50 within 10 s, and on a random CSV
+# matrix of 2,000 rows, each beside the farthest-first greedy.
+bench-matrix:
+	cmake --preset bench
+	cmake --build --preset bench -j 2
+	build/bench/bench/dispersao-bench-matriz build/bench/dispersao-exato bench/data \
+	    build/bench/matriz
 
 # Hardening checks; each configures and builds its own preset.
 sanitize:

@@ -1,37 +1,37 @@
 // The inputs of dispersao-exato: which kind the command line names, reading it, its names.
 #include "exato/exact_input.hpp"
 
-#include <cctype>
 #include <cstddef>
 #include <filesystem>
-#include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "dispersion/fixed_sites.hpp"
 #include "exato/fixed_ids.hpp"
 #include "instance/city_names.hpp"
+#include "output/chosen_sites.hpp"
 #include "points/point_files.hpp"
 
 namespace dispersao {
 
 namespace {
 
-// True when `path` ends in `extension` (".tsp", say), in any case.
-[[nodiscard]] bool has_extension(const std::string& path, std::string_view extension) {
-    if (path.size() < extension.size()) {
-        return false;
-    }
-    const std::string_view tail = std::string_view(path).substr(path.size() - extension.size());
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 [[nodiscard]] InputFault usage_fault(std::string message) {
     return {true, std::move(message)};
+}
+
+// The usage fault of an output only point inputs have (the map, the chosen sites), when one
+// is asked for an input of distances.
+[[nodiscard]] std::optional<InputFault> point_outputs_asked(const ExactOptions& options) {
+    for (const auto& [option, path] :
+         {std::pair{"--svg", &options.svg}, std::pair{"--geojson", &options.geojson},
+          std::pair{"--csv", &options.csv}}) {
+        if (!path->empty()) {
+            return usage_fault(std::string(option) +
+                               " vale apenas para entradas de pontos (.tsp, .csv ou .geojson)");
+        }
+    }
+    return std::nullopt;
 }
 
 // Reads the menu instance of the folder `options.input` names (the working folder when empty).
@@ -45,8 +45,8 @@ namespace {
         return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
                            "posicoes da instancia (" + std::to_string(input.folder.n) + ")");
     }
-    if (!options.svg.empty()) {
-        return usage_fault("--svg desenha apenas entradas de pontos (.tsp ou .csv)");
+    if (auto fault = point_outputs_asked(options)) {
+        return fault;
     }
     const CityNames names = read_city_names(
         options.input.empty() ? std::string(kCityNamesFile)
@@ -59,19 +59,23 @@ namespace {
     return std::nullopt;
 }
 
-// Reads the point file `options.input` names, its format told by its extension.
+// Reads the point file `options.input` names ("-" for standard input), its format told by its
+// name or, failing that, by its text.
 [[nodiscard]] std::optional<InputFault> load_points(const ExactOptions& options,
                                                     ExactInput& input) {
     input.kind = InputKind::points;
-    PointFormat format = PointFormat::tsplib;
-    if (has_extension(options.input, ".csv")) {
-        format = PointFormat::csv;
-    } else if (!has_extension(options.input, ".tsp")) {
-        return usage_fault("ENTRADA \"" + options.input +
-                           "\" nao e uma pasta nem um arquivo .tsp ou .csv");
-    }
-    if (const auto error = read_point_file(options.input, format, input.points)) {
+    PointReadOptions read;
+    // The rows of the input are kept only when a file of the chosen ones is asked for.
+    read.keep_records = !options.csv.empty() || !options.geojson.empty();
+    if (const auto error = read_point_file(options.input, point_format_of_name(options.input),
+                                           input.points, read)) {
         return InputFault{false, describe_point_error(*error, options.input)};
+    }
+    if (!options.geojson.empty() && !geographic(input.points)) {
+        return usage_fault(
+            "--geojson quer pontos de latitude e longitude (colunas lat, lon, "
+            "GeoJSON ou TSPLIB GEO), e " +
+            options.input + " tem coordenadas x, y");
     }
     if (static_cast<std::size_t>(options.p) > input.points.size()) {
         return usage_fault("p = " + std::to_string(options.p) + " passa do numero de " +
@@ -85,8 +89,8 @@ namespace {
 [[nodiscard]] std::optional<InputFault> load_matrix(const ExactOptions& options,
                                                     ExactInput& input) {
     input.kind = InputKind::matrix;
-    if (!options.svg.empty()) {
-        return usage_fault("--svg desenha apenas entradas de pontos (.tsp ou .csv)");
+    if (auto fault = point_outputs_asked(options)) {
+        return fault;
     }
     if (const auto error = read_matrix_file(options.matrix, input.matrix)) {
         return InputFault{false, describe_matrix_error(*error, options.matrix)};
