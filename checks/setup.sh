@@ -7,8 +7,7 @@
 # updated first. Run as root, or with sudo available.
 set -euo pipefail
 
-# The library reads gzip and xz point files with zlib and liblzma.
-build=(g++ cmake make zlib1g-dev liblzma-dev)
+build=(g++ cmake make)
 # GoogleTest; the map test's renderer; the exact companion's test unpacks .tsp.xz instances;
 # the Python module and its tests use Debian's python3 with numpy and pybind11.
 test=(libgtest-dev librsvg2-bin xz-utils python3 python3-dev python3-venv python3-numpy

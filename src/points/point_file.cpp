@@ -6,11 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <new>
 
 #include "output/system_error.hpp"
-#include "points/compressed_source.hpp"
 #include "points/point_files.hpp"
 #include "points/text_fields.hpp"
 
@@ -53,12 +51,12 @@ constexpr std::size_t kSniffBytes = 4096;
     };
 }
 
-// Reads up to kSniffBytes from `source` into `start`.
-void read_start(const ByteSource& source, std::string& start) {
+// Reads up to kSniffBytes from `file` into `start`.
+void read_start(std::FILE* file, std::string& start) {
     start.resize(kSniffBytes);
     std::size_t got = 0;
     while (got < start.size()) {
-        const std::size_t count = source(start.data() + got, start.size() - got);
+        const std::size_t count = std::fread(start.data() + got, 1, start.size() - got, file);
         if (count == 0) {
             break;
         }
@@ -70,12 +68,6 @@ void read_start(const ByteSource& source, std::string& start) {
 }  // namespace
 
 PointFormat point_format_of_name(std::string_view name) {
-    // A compressed file is named for what it holds: "pr2392.tsp.xz" is TSPLIB.
-    for (const std::string_view suffix : {".gz", ".xz"}) {
-        if (has_extension(name, suffix)) {
-            name.remove_suffix(suffix.size());
-        }
-    }
     if (has_extension(name, ".tsp")) {
         return PointFormat::tsplib;
     }
@@ -131,30 +123,17 @@ std::optional<PointError> read_point_file(const std::string& path, PointFormat f
         return PointError{PointFailure::unopenable, 0, "", errno};
     }
     std::optional<PointError> error;
-    const auto decompression = std::make_shared<DecompressionState>();
     try {
         std::string start;
-        ByteSource raw = file_source(file);
-        read_start(raw, start);
+        read_start(file, start);
         if (options.progress && !start.empty()) {
             options.progress(start.size());
-        }
-        ByteSource source = replayed_source(start, std::move(raw), options.progress);
-        // A gzip or xz file is read as it is decompressed, whatever its name; the format is
-        // then told by the decompressed text.
-        const Compression compression = compression_of(start);
-        if (compression != Compression::none) {
-            source = decompressing_source(std::move(source), compression, decompression);
-            read_start(source, start);
-            source = replayed_source(start, std::move(source), {});
         }
         if (format == PointFormat::by_content) {
             format = point_format_of_text(start);
         }
-        // The file's length sizes the CSV reader's storage; a compressed one's says too little.
-        const std::uintmax_t bytes = standard_input || compression != Compression::none
-                                         ? 0
-                                         : std::filesystem::file_size(path, code);
+        ByteSource source = replayed_source(std::move(start), file_source(file), options.progress);
+        const std::uintmax_t bytes = standard_input ? 0 : std::filesystem::file_size(path, code);
         switch (format) {
             case PointFormat::tsplib:
                 error = parse_tsplib_points(std::move(source), points);
@@ -176,11 +155,6 @@ std::optional<PointError> read_point_file(const std::string& path, PointFormat f
     // parser found.
     if (std::ferror(file) != 0) {
         error = PointError{PointFailure::unreadable, 0, "", errno};
-    } else if (decompression->no_memory) {
-        error = PointError{PointFailure::no_memory, 0, "", 0};
-    } else if (decompression->damaged) {
-        error = PointError{PointFailure::unreadable, 0,
-                           "os dados comprimidos estao corrompidos ou incompletos", 0};
     }
     if (!standard_input) {
         std::fclose(file);
@@ -198,8 +172,7 @@ std::string describe_point_error(const PointError& error, const std::string& pat
             return "O arquivo " + name +
                    " nao pode ser aberto: " + system_error_text(error.system_error) + ".\n";
         case PointFailure::unreadable:
-            return "Erro ao ler o arquivo " + name +
-                   (error.detail.empty() ? "" : ": " + error.detail) + ".\n";
+            return "Erro ao ler o arquivo " + name + ".\n";
         case PointFailure::no_memory:
             return "Falta memoria para ler os pontos do arquivo " + name + ".\n";
         case PointFailure::malformed:

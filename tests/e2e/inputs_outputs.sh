@@ -40,19 +40,7 @@ for form in latin1.csv tabs.tsv pontos.geojson sem-extensao; do
     got=$(answer "$form" 2>&1) || fail "$form: status"
     [ "$got" = "$expected" ] || fail "$form: $got"
 done
-# Compressed files, by name or by their first bytes alone, and from standard input.
-gzip -k canon.csv
-xz -k pontos.geojson
-cp canon.csv.gz comprimido
-for form in canon.csv.gz pontos.geojson.xz comprimido; do
-    got=$(answer "$form" 2>&1) || fail "$form: status"
-    [ "$got" = "$expected" ] || fail "$form: $got"
-done
-head -c 100 pontos.geojson.xz >cortado.geojson.xz
-"$exato" cortado.geojson.xz 2>err >/dev/null && fail "cut xz: status 0"
-grep -qx 'Erro ao ler o arquivo cortado.geojson.xz: os dados comprimidos estao corrompidos ou incompletos.' err ||
-    fail "cut xz: $(cat err)"
-for form in canon.csv pontos.geojson canon.csv.gz; do
+for form in canon.csv pontos.geojson; do
     got=$(answer - <"$form" 2>&1) || fail "standard input ($form): status"
     [ "$got" = "$expected" ] || fail "standard input ($form): $got"
 done
