@@ -87,9 +87,9 @@ inline constexpr std::uint64_t kHeuristicSeed = 12345;
 
 // ---- Point search: large p (spread_*.cpp, point_search.cpp) ----
 
-// From this p on the points go to the large-selection search: the cell graph's cliques of p
-// cells cost too much to bound before (measured at p = 20 to 50 on 10^5 to 10^6 points), and
-// its memory grows as p^2.
+// From this p on the points go to the large-selection search: the exact search's graph grows
+// as p^2 and its cliques of p cells are rarely bounded there, while up to p = 20 it proves
+// many published sets; the greedy and its repairs need no graph at all.
 inline constexpr int kSpreadMinP = 50;
 // Points per cell of the large-selection grid: each greedy pick and each move looks at whole
 // cells, and four points a cell keeps both the cells and the points looked at few.
