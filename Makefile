@@ -1,17 +1,21 @@
 # Thin driver over the CMake presets; every build product goes under build/.
-.PHONY: all build test run clean bench bench-quality bench-points install package
+.PHONY: all build test run clean bench bench-quality bench-points bench-matrix install package
 .PHONY: sanitize fuzz memcheck lint install-check test-python
 
 all: build
 
 # The programs a user runs; the tests and benchmarks are built by `make test` and `make bench`.
+# Each first installs the Debian packages it lacks (checks/setup.sh; silent when none).
 build:
+	checks/setup.sh build
 	cmake --preset default
 	cmake --build --preset programs
 
 test:
+	checks/setup.sh test
 	cmake --workflow --preset default
 
+# The menu program on the 10-city example (it reads the instance files there and writes nothing).
 run: build
 	cd examples/small && ../../build/default/dispersao
 
@@ -46,7 +50,8 @@ bench-quality:
 
 # dispersao-exato on the 40 point sets with published optima at p = 3, 5 and 10 (limits 600 s,
 # 600 s, 300 s), on random sets of 10^5, 10^6 and 10^7 points at p = 3 and on a menu program
-# instance of 1,000 cities at p = 5. A subset, e.g.:
+# instance of 1,000 cities at p = 5; then p = 1,000 and 4,096 of 10^6 points beside the plain
+# greedy, and clustered sets of 10^6 and 10^7 points (bench/large_p_benchmark.cpp). A subset:
 #   make bench-points BENCH_POINTS_INSTANCES="rw1621 u1817" BENCH_POINTS_P="5" BENCH_POINTS_RANDOM=-
 # The whole published table, 60 s per pair, marked against it (docs/tabela-publicada.md):
 #   make bench-points BENCH_POINTS_P="5 10 15 20" BENCH_POINTS_LIMIT=60 BENCH_POINTS_RANDOM=- \
@@ -54,9 +59,20 @@ bench-quality:
 bench-points:
 	cmake --preset bench
 	cmake --build --preset bench -j 2
-	build/bench/bench/dispersao-bench-pontos build/bench/dispersao-exato \
-	    build/bench/dispersao-gerar bench/data/points build/bench/pontos \
-	    build/bench/dispersao-gerar
+	build/bench/bench/dispersao-bench-pontos build/bench/app/dispersao-exato \
+	    build/bench/app/dispersao-gerar bench/data/points build/bench/pontos \
+	    build/bench/app/dispersao-gerar
+	nice build/bench/bench/dispersao-bench-p-grande build/bench/app/dispersao-exato \
+	    build/bench/app/dispersao-gerar build/bench/bench/dispersao-guloso build/bench/pontos
+
+# The matrix engine against brute force on random 40 x 40 matrices, and dispersao-exato --matriz
+# on MDPLIB's GKD-c (n = 500) at p = 3 to 20 and at p = 50 within 10 s, and on a random CSV
+# matrix of 2,000 rows, each beside the farthest-first greedy.
+bench-matrix:
+	cmake --preset bench
+	cmake --build --preset bench -j 2
+	build/bench/bench/dispersao-bench-matriz build/bench/dispersao-exato bench/data \
+	    build/bench/matriz
 
 # Hardening checks; each configures and builds its own preset.
 sanitize:

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <utility>
 
+#include "points/point_files.hpp"
 #include "storage/storage.hpp"
 
 using namespace dispersao;
@@ -70,36 +71,34 @@ BenchInstance instance_from_points(const std::vector<Point>& cities) {
 }
 
 bool load_public_instance(const std::string& path, BenchInstance& instance) {
+    if (point_format_of_name(path) == PointFormat::tsplib) {
+        PointSet points;
+        if (const auto error = read_point_file(path, PointFormat::tsplib, points)) {
+            std::fprintf(stderr, "%s", describe_point_error(*error, path).c_str());
+            return false;
+        }
+        // The quality benchmark scales the plane distance of every file, ATT ones included.
+        BenchInstance built = instance_from_points(cities_by_id(points));
+        std::swap(instance.matrix, built.matrix);
+        std::swap(instance.n, built.n);
+        instance.cities = built.cities;
+        return true;
+    }
     bool ok = false;
     const std::string text = read_text(path, ok);
     if (!ok) {
         std::fprintf(stderr, "O arquivo %s nao pode ser aberto.\n", path.c_str());
         return false;
     }
-    std::optional<ConversionError> error;
-    if (path.ends_with(".tsp")) {
-        std::vector<Point> cities;
-        error = parse_tsplib(text, cities);
-        if (!error) {
-            BenchInstance built = instance_from_points(cities);
-            std::swap(instance.matrix, built.matrix);
-            std::swap(instance.n, built.n);
-            instance.cities = built.cities;
-        }
-    } else {
-        MdplibInstance mdplib;
-        error = parse_mdplib(text, mdplib);
-        if (!error) {
-            allocate(instance, mdplib.count);
-            for (const DistanceTriple& t : mdplib.triples) {
-                instance.matrix[t.row][t.column] = static_cast<float>(t.distance);
-            }
-        }
-    }
-    if (error) {
+    MdplibInstance mdplib;
+    if (const auto error = parse_mdplib(text, mdplib)) {
         std::fprintf(stderr, "Erro no arquivo %s, linha %ld: %s\n", path.c_str(), error->line,
                      error->message.c_str());
         return false;
+    }
+    allocate(instance, mdplib.count);
+    for (const DistanceTriple& t : mdplib.triples) {
+        instance.matrix[t.row][t.column] = static_cast<float>(t.distance);
     }
     return true;
 }

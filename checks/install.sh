@@ -16,6 +16,7 @@ fail() { echo "install-check: $*" >&2; exit 1; }
 docs=$prefix/share/doc/dispersao
 [ -f "$docs/README.md" ] || fail "README.md not installed"
 [ -f "$docs/examples/small/numcidades.txt" ] || fail "examples not installed"
+[ -f "$docs/docs/dispersao-exato.md" ] || fail "docs/ not installed"
 
 cp "$docs/examples/small/numcidades.txt" "$docs/examples/small/MatrizDistanciasteste.txt" "$work/"
 (cd "$work" && printf '0\n' | "$prefix/bin/dispersao" >out) || fail "dispersao failed"
@@ -48,7 +49,8 @@ make --no-print-directory package >/dev/null
 deb=$(ls build/default/dispersao_*.deb)
 contents=$(dpkg-deb -c "$deb")
 for file in usr/bin/dispersao usr/bin/dispersao-exato usr/bin/dispersao-tsplib usr/bin/dispersao-gerar \
-    usr/share/doc/dispersao/README.md usr/include/dispersao/dispersao.hpp; do
+    usr/share/doc/dispersao/README.md usr/share/doc/dispersao/docs/dispersao-exato.md \
+    usr/include/dispersao/dispersao.hpp; do
     grep -q "\./$file\$" <<<"$contents" || fail "$deb lacks $file"
 done
 grep -q '/libdispersao\.a$' <<<"$contents" || fail "$deb lacks libdispersao.a"

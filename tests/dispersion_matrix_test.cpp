@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -25,12 +26,6 @@ constexpr float kPoison = -5e8F;
 // The smallest worth to the menu among the chosen positions' pairs.
 double value_of(const TestMatrix& matrix, const std::vector<std::size_t>& chosen) {
     return test_support::value_of(chosen, test_support::menu_worth_in(matrix));
-}
-
-// The best value of p positions over every subset.
-double brute_force(const TestMatrix& matrix, int p) {
-    return test_support::brute_force_optimum(static_cast<std::size_t>(matrix.size()), p,
-                                             test_support::menu_worth_in(matrix));
 }
 
 // Values in a narrow band (many ties), spread past the cap, or down to -2^31.
@@ -62,7 +57,10 @@ TEST(MatrixSolver, MatchesBruteForce) {
         ASSERT_EQ(result.chosen.size(), static_cast<std::size_t>(p));
         EXPECT_TRUE(std::is_sorted(result.chosen.begin(), result.chosen.end()));
         EXPECT_EQ(result.value, value_of(matrix, result.chosen));
-        EXPECT_EQ(result.value, brute_force(matrix, p));
+        const test_support::BestSelection oracle = test_support::brute_force_first_completed(
+            static_cast<std::size_t>(n), p, test_support::menu_worth_in(matrix));
+        EXPECT_EQ(result.value, oracle.value);
+        EXPECT_EQ(result.chosen, oracle.chosen);
         EXPECT_TRUE(result.proven);
         EXPECT_EQ(result.upper_bound, result.value);
     }
@@ -144,6 +142,119 @@ TEST(MatrixSolver, TiesGiveTheSelectionThePairsCompleteFirst) {
               (std::vector<std::size_t>{5, 6, 7, 8}));
     EXPECT_EQ(solve_matrix_dispersion(9, block.cells(), 5, {}).chosen,
               (std::vector<std::size_t>{0, 5, 6, 7, 8}));
+}
+
+// A real distance matrix of n rows held with a wider stride, its lower triangle and the padding
+// poisoned with NaN, which the engine must never read.
+struct RealMatrix {
+    RealMatrix(std::size_t size, std::size_t padding)
+        : n(size),
+          stride(size + padding),
+          cells(size * (size + padding), std::numeric_limits<double>::quiet_NaN()) {}
+    double& at(std::size_t a, std::size_t b) { return cells[a * stride + b]; }
+    [[nodiscard]] double distance(std::size_t a, std::size_t b) const {
+        return cells[std::min(a, b) * stride + std::max(a, b)];
+    }
+    [[nodiscard]] MatrixView view() const { return {n, cells.data(), stride}; }
+
+    std::size_t n;
+    std::size_t stride;
+    std::vector<double> cells;
+};
+
+// Distances with many ties (a few whole values), zeros, one value repeated, or spread reals.
+double draw_distance(int kind, std::mt19937_64& random) {
+    switch (kind) {
+        case 0:
+            return static_cast<double>(random() % 4);
+        case 1:
+            return random() % 3 == 0 ? 0.0 : static_cast<double>(random() % 1000) / 7.0;
+        case 2:
+            return random() % 5 == 0 ? 2.5 : 2.5 + static_cast<double>(random() % 3) * 1e-9;
+        default:
+            return static_cast<double>(random() % (1U << 30U)) * 1e-5;
+    }
+}
+
+// Checks the engine against the oracle on `matrix` at p.
+void expect_oracle(const RealMatrix& matrix, int p) {
+    const test_support::BestSelection oracle = test_support::brute_force_first_completed(
+        matrix.n, p, [&](std::size_t a, std::size_t b) { return matrix.distance(a, b); });
+    const DispersionResult result = solve_distance_matrix(matrix.view(), p, {});
+    EXPECT_TRUE(result.proven);
+    EXPECT_EQ(result.value, oracle.value);
+    EXPECT_EQ(result.upper_bound, oracle.value);
+    EXPECT_EQ(result.chosen, oracle.chosen);
+}
+
+TEST(DistanceMatrixSolver, MatchesBruteForceWithTiesZerosAndRepeatedValues) {
+    std::mt19937_64 random(5);
+    for (int trial = 0; trial < 240; ++trial) {
+        const std::size_t n = 2 + random() % 12;
+        const int p = static_cast<int>(std::min<std::size_t>(n, 2 + random() % 5));
+        RealMatrix matrix(n, random() % 3);
+        for (std::size_t a = 0; a < n; ++a) {
+            for (std::size_t b = a + 1; b < n; ++b) {
+                matrix.at(a, b) = draw_distance(trial % 4, random);
+            }
+        }
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n << " p " << p);
+        expect_oracle(matrix, p);
+    }
+    // Every distance zero: the first p rows.
+    RealMatrix zeros(6, 0);
+    for (std::size_t a = 0; a < 6; ++a) {
+        for (std::size_t b = a + 1; b < 6; ++b) {
+            zeros.at(a, b) = 0;
+        }
+    }
+    EXPECT_EQ(solve_distance_matrix(zeros.view(), 4, {}).chosen,
+              (std::vector<std::size_t>{0, 1, 2, 3}));
+    expect_oracle(zeros, 4);
+}
+
+TEST(DistanceMatrixSolver, FortyRowsAtFourAndFiveMatchBruteForce) {
+    std::mt19937_64 random(40);
+    for (int trial = 0; trial < 3; ++trial) {
+        RealMatrix matrix(40, 1);
+        for (std::size_t a = 0; a < 40; ++a) {
+            for (std::size_t b = a + 1; b < 40; ++b) {
+                matrix.at(a, b) = draw_distance(trial == 2 ? 0 : 3, random);
+            }
+        }
+        for (const int p : {4, 5}) {
+            SCOPED_TRACE(testing::Message() << "trial " << trial << " p " << p);
+            expect_oracle(matrix, p);
+        }
+    }
+}
+
+TEST(DistanceMatrixSolver, StoppedSearchesGiveAValidSelectionAndBound) {
+    std::mt19937_64 random(9);
+    RealMatrix matrix(300, 0);
+    for (std::size_t a = 0; a < 300; ++a) {
+        for (std::size_t b = a + 1; b < 300; ++b) {
+            matrix.at(a, b) = draw_distance(3, random);
+        }
+    }
+    const DispersionResult full = solve_distance_matrix(matrix.view(), 4, {});
+    ASSERT_TRUE(full.proven);
+    SearchLimits expired;
+    expired.seconds = 0;
+    const std::atomic<bool> interrupt{true};
+    SearchLimits interrupted;
+    interrupted.interrupted = &interrupt;
+    for (const SearchLimits* limits : {&expired, &interrupted}) {
+        const DispersionResult quick = solve_distance_matrix(matrix.view(), 4, *limits);
+        ASSERT_EQ(quick.chosen.size(), 4U);
+        EXPECT_EQ(quick.value,
+                  test_support::value_of(quick.chosen, [&](std::size_t a, std::size_t b) {
+                      return matrix.distance(a, b);
+                  }));
+        EXPECT_LE(quick.value, full.value);
+        EXPECT_GE(quick.upper_bound, full.value);
+        EXPECT_EQ(quick.interrupted, limits == &interrupted && !quick.proven);
+    }
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_search.hpp"
-#include "tests/support/brute_force.hpp"
+#include "tests/support/point_oracle.hpp"
 
 using namespace dispersao;
 
@@ -37,19 +37,11 @@ double distance(DistanceRule rule, double xa, double ya, double xb, double yb) {
     return point_distance(points, 0, 1);
 }
 
-// Returns the worth function of the brute-force oracle: the distance between two points.
-auto distance_in(const PointSet& points) {
-    return [&points](std::size_t a, std::size_t b) { return point_distance(points, a, b); };
-}
-
-// Returns the smallest distance among the chosen points.
-double value_of(const PointSet& points, const std::vector<std::size_t>& chosen) {
-    return test_support::value_of(chosen, distance_in(points));
-}
+using test_support::value_of;
 
 // Returns the best value of p points by trying every subset.
 double brute_force(const PointSet& points, int p) {
-    return test_support::brute_force_optimum(points.size(), p, distance_in(points));
+    return test_support::brute_force_optimum(points, p);
 }
 
 // Checks that `result` is a valid answer for p points of `points`, and that its bounds hold

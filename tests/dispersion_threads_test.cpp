@@ -15,6 +15,7 @@
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_heuristic.hpp"
 #include "dispersion/point_search.hpp"
+#include "tests/support/point_oracle.hpp"
 
 using namespace dispersao;
 
@@ -45,42 +46,11 @@ PointSet draw(DistanceRule rule, std::size_t n, int clusters, std::mt19937_64& r
     return points;
 }
 
-// Returns the smallest distance among the chosen points.
-double value_of(const PointSet& points, const std::vector<std::size_t>& chosen) {
-    double worst = std::numeric_limits<double>::infinity();
-    for (std::size_t a = 0; a < chosen.size(); ++a) {
-        for (std::size_t b = a + 1; b < chosen.size(); ++b) {
-            worst = std::min(worst, point_distance(points, chosen[a], chosen[b]));
-        }
-    }
-    return worst;
-}
+using test_support::value_of;
 
-// Returns the best value of p points by trying every subset, cut where it cannot win.
+// Returns the best value of p points by trying every subset.
 double brute_force(const PointSet& points, int p) {
-    const std::size_t n = points.size();
-    const auto size = static_cast<std::size_t>(p);
-    std::vector<std::size_t> chosen;
-    double best = -std::numeric_limits<double>::infinity();
-    const auto extend = [&](const auto& self, std::size_t from, double worst) -> void {
-        if (chosen.size() == size) {
-            best = std::max(best, worst);
-            return;
-        }
-        for (std::size_t i = from; i + (size - chosen.size()) <= n; ++i) {
-            double with = worst;
-            for (const std::size_t c : chosen) {
-                with = std::min(with, point_distance(points, c, i));
-            }
-            if (with > best) {
-                chosen.push_back(i);
-                self(self, i + 1, with);
-                chosen.pop_back();
-            }
-        }
-    };
-    extend(extend, 0, std::numeric_limits<double>::infinity());
-    return best;
+    return test_support::brute_force_optimum(points, p);
 }
 
 // Returns the first p positions: a poor start, so that the cells' rounds do the work.

@@ -166,6 +166,8 @@ TEST(ExatoCommandLine, StatusesAndTheirOneLineMessages) {
     const Folder folder;
     folder.write("quatro.csv", "x,y\n0,0\n1,0\n2,0\n3,0\n");
     folder.write("ruim.csv", "x,y\n0,0\n1,um\n");
+    folder.write("m.csv", "0 1 2\n1 0 3\n2 3 0\n");
+    folder.write("assim.csv", "0 1 2\n1 0 3\n2 4 0\n");
     fs::create_directory(folder.path() / "vazia");
     const struct {
         std::vector<std::string> args;
@@ -188,16 +190,35 @@ TEST(ExatoCommandLine, StatusesAndTheirOneLineMessages) {
          2,
          "dispersao-exato: --threads quer um numero inteiro de 1 a 1024, nao \"muitas\""},
         {{"a.csv", "b.csv"}, 2, "dispersao-exato: mais de uma ENTRADA: \"a.csv\" e \"b.csv\""},
+        // A name of no known format is read by its content, so a missing one cannot be opened.
         {{"dados.txt"},
+         1,
+         "O arquivo dados.txt nao pode ser aberto: arquivo ou pasta inexistente."},
+        {{"--svg", "m.svg", "--csv", "m.svg", "a.csv"},
          2,
-         "dispersao-exato: ENTRADA \"dados.txt\" nao e uma pasta nem um arquivo .tsp ou .csv"},
+         "dispersao-exato: duas saidas no mesmo arquivo \"m.svg\""},
         {{"-p", "5", "quatro.csv"},
          2,
          "dispersao-exato: p = 5 passa do numero de pontos de quatro.csv (4)"},
-        {{"falta.CSV"}, 1, "O arquivo falta.CSV nao pode ser lido."},
+        {{"falta.CSV"},
+         1,
+         "O arquivo falta.CSV nao pode ser aberto: arquivo ou pasta inexistente."},
         {{"ruim.csv"}, 1, "Erro no arquivo ruim.csv, linha 3: \"um\" nao e um numero."},
         {{"vazia"}, 1, "O arquivo vazia/numcidades.txt nao pode ser aberto."},
         {{"--json"}, 1, "O arquivo numcidades.txt nao pode ser aberto."},
+        {{"--matriz", "assim.csv"},
+         1,
+         "Erro no arquivo assim.csv, linha 3: a distancia \"4\" de 3 a 2 difere da de 2 a 3 (3)."},
+        {{"--matriz=falta.csv"}, 1, "O arquivo falta.csv nao pode ser lido."},
+        {{"--matriz", "m.csv", "quatro.csv"},
+         2,
+         "dispersao-exato: --matriz \"m.csv\" e ENTRADA \"quatro.csv\" juntas: escolha uma"},
+        {{"--svg", "m.svg", "--matriz", "m.csv"},
+         2,
+         "dispersao-exato: --svg vale apenas para entradas de pontos (.tsp, .csv ou .geojson)"},
+        {{"-p", "4", "--matriz", "m.csv"},
+         2,
+         "dispersao-exato: p = 4 passa do numero de linhas de m.csv (3)"},
     };
     for (const auto& c : cases) {
         const Outcome run = folder.run(c.args);
@@ -257,6 +278,94 @@ TEST(ExatoCommandLine, CtrlCAndTimeLimitGiveTheBestFoundWithItsBound) {
                   std::stod(json_field(run.out, "limite_superior")));
         const std::string ids = json_field(run.out, "ids");
         EXPECT_EQ(std::count(ids.begin(), ids.end(), ','), 19) << run.out;
+    }
+}
+
+TEST(ExatoCommandLine, LargePKeepsTheTimeLimitAndAnswersCtrlC) {
+    // 120,000 points in 40 tight clusters, p = 30,000: every phase of the large-selection
+    // search has work to stop, and an unlimited run lasts well past the Ctrl-C.
+    const Folder folder;
+    std::mt19937_64 generator(3);
+    std::uniform_real_distribution<double> place(0, 1e6);
+    std::normal_distribution<double> spread(0, 3000);
+    std::vector<std::pair<double, double>> centres(40);
+    for (auto& [x, y] : centres) {
+        x = place(generator);
+        y = place(generator);
+    }
+    std::string text = "x,y\n";
+    for (int i = 0; i < 120000; ++i) {
+        const auto& [x, y] = centres[static_cast<std::size_t>(i) % centres.size()];
+        text += std::to_string(x + spread(generator)) + "," +
+                std::to_string(y + spread(generator)) + "\n";
+    }
+    folder.write("grupos.csv", text);
+    for (const bool interrupt : {true, false}) {
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome run =
+            interrupt ? folder.run({"--json", "-p", "30000", "grupos.csv"},
+                                   std::chrono::milliseconds(1500))
+                      : folder.run({"--json", "-p", "30000", "--limite-tempo", "1", "grupos.csv"});
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(run.status, interrupt ? 130 : 0) << run.err;
+        // Generous margins: the limit is 1 s, the Ctrl-C comes at 1.5 s.
+        EXPECT_LT(seconds, 6) << (interrupt ? "Ctrl-C" : "--limite-tempo 1");
+        EXPECT_EQ(json_field(run.out, "otimo"), "false");
+        EXPECT_LE(std::stod(json_field(run.out, "valor")),
+                  std::stod(json_field(run.out, "limite_superior")));
+        // std::regex recurses per character: the 30,000 ids are counted by hand.
+        const std::size_t ids = run.out.find("\"ids\":[");
+        ASSERT_NE(ids, std::string::npos) << run.out.substr(0, 200);
+        const std::size_t end = run.out.find(']', ids);
+        EXPECT_EQ(std::count(run.out.begin() + static_cast<std::ptrdiff_t>(ids),
+                             run.out.begin() + static_cast<std::ptrdiff_t>(end), ','),
+                  29999);
+    }
+}
+
+// A distance matrix file: names from its header, ids its rows from 1, values real; the
+// published MDPLIB instance proven at p = 3, and stopped by a limit or Ctrl-C at p = 50.
+TEST(ExatoCommandLine, DistanceMatrixFilesEndToEnd) {
+    const Folder folder;
+    folder.write("m.csv", "A;B;C;D\n0;1,5;2;3\n1,5;0;4;2,5\n2;4;0;1\n3;2,5;1;0\n");
+    const Outcome pair = folder.run({"--json", "-p", "2", "--matriz", "m.csv"});
+    ASSERT_EQ(pair.status, 0) << pair.err;
+    EXPECT_EQ(json_field(pair.out, "valor"), "4");
+    EXPECT_EQ(json_field(pair.out, "ids"), "[2,3]");
+    EXPECT_EQ(json_field(pair.out, "nomes"), "[\"B\",\"C\"]");
+    const Outcome plain = folder.run({"--matriz", "m.csv"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.out.substr(0, plain.out.find("Tempo")),
+              "Entrada: m.csv (4 pontos; distancia a da matriz, real)\n"
+              "Pontos escolhidos (p = 3):\n  1  A\n  2  B\n  3  C\n"
+              "Menor distancia: 1.5\nOtimo provado.\n");
+    // --fixos names rows as the report does, from 1.
+    const Outcome fixed = folder.run({"--json", "--fixos", "1,4", "--matriz", "m.csv"});
+    ASSERT_EQ(fixed.status, 0) << fixed.err;
+    EXPECT_EQ(json_field(fixed.out, "ids"), "[1,2,4]");
+    EXPECT_EQ(json_field(fixed.out, "valor"), "1.5");
+
+    const std::string gkd = DISPERSAO_BENCH_DATA "/GKD-c_1_n500_m50.txt";
+    const Outcome three = folder.run({"--json", "--matriz", gkd});
+    ASSERT_EQ(three.status, 0) << three.err;
+    EXPECT_EQ(json_field(three.out, "valor"), "19.84465");
+    EXPECT_EQ(json_field(three.out, "otimo"), "true");
+    EXPECT_EQ(json_field(three.out, "ids"), "[109,128,326]");
+    for (const bool interrupt : {true, false}) {
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome run =
+            interrupt ? folder.run({"--json", "-p", "50", "--matriz", gkd}, std::chrono::seconds(1))
+                      : folder.run({"--json", "-p", "50", "--limite-tempo", "1", "--matriz", gkd});
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(run.status, interrupt ? 130 : 0) << run.err;
+        EXPECT_LT(seconds, 6);
+        EXPECT_EQ(json_field(run.out, "otimo"), "false");
+        EXPECT_LT(std::stod(json_field(run.out, "valor")),
+                  std::stod(json_field(run.out, "limite_superior")));
+        const std::string ids = json_field(run.out, "ids");
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), ','), 49) << run.out;
     }
 }
 

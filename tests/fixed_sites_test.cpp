@@ -65,6 +65,18 @@ void expect_sound(std::size_t n, int p, const std::vector<std::size_t>& fixed,
     EXPECT_EQ(result.proven, result.value == result.upper_bound);
 }
 
+// Checks that `result`, the answer of trial `trial` for p of n sites holding `fixed`, is sound
+// and proves the brute-force optimum.
+void expect_optimal(std::size_t n, int p, const std::vector<std::size_t>& fixed,
+                    const Distance& distance, const DispersionResult& result, int trial) {
+    const double optimum = brute_force(n, p, fixed, distance);
+    SCOPED_TRACE(testing::Message()
+                 << "trial " << trial << " n " << n << " p " << p << " k " << fixed.size());
+    expect_sound(n, p, fixed, distance, result, optimum);
+    EXPECT_TRUE(result.proven);
+    EXPECT_EQ(result.value, optimum);
+}
+
 // Returns k distinct positions below n drawn at random.
 std::vector<std::size_t> draw_fixed(std::size_t n, int k, std::mt19937_64& random) {
     std::vector<std::size_t> all(n);
@@ -106,12 +118,7 @@ TEST(FixedSites, PointsMatchBruteForce) {
             return point_distance(points, a, b);
         };
         const DispersionResult result = solve_point_dispersion_fixed(points, p, fixed, {});
-        const double optimum = brute_force(n, p, fixed, distance);
-        SCOPED_TRACE(testing::Message()
-                     << "trial " << trial << " n " << n << " p " << p << " k " << k);
-        expect_sound(n, p, fixed, distance, result, optimum);
-        EXPECT_TRUE(result.proven);
-        EXPECT_EQ(result.value, optimum);
+        expect_optimal(n, p, fixed, distance, result, trial);
     }
 }
 
@@ -188,12 +195,7 @@ TEST(FixedSites, MatrixMatchesBruteForce) {
         const std::vector<std::size_t> fixed = draw_fixed(n, k, random);
         const Distance distance = [&](std::size_t a, std::size_t b) { return matrix.at(a, b); };
         const DispersionResult result = solve_distance_matrix_fixed(matrix, p, fixed, {});
-        const double optimum = brute_force(n, p, fixed, distance);
-        SCOPED_TRACE(testing::Message()
-                     << "trial " << trial << " n " << n << " p " << p << " k " << k);
-        expect_sound(n, p, fixed, distance, result, optimum);
-        EXPECT_TRUE(result.proven);
-        EXPECT_EQ(result.value, optimum);
+        expect_optimal(n, p, fixed, distance, result, trial);
     }
 }
 
@@ -220,12 +222,7 @@ TEST(FixedSites, MenuInstancesUnderTheMenuObjective) {
             return test_support::menu_worth(a < b ? cells[a * size + b] : cells[b * size + a]);
         };
         const DispersionResult result = solve_menu_dispersion_fixed(n, rows.data(), p, fixed, {});
-        const double optimum = brute_force(size, p, fixed, distance);
-        SCOPED_TRACE(testing::Message()
-                     << "trial " << trial << " n " << n << " p " << p << " k " << k);
-        expect_sound(size, p, fixed, distance, result, optimum);
-        EXPECT_TRUE(result.proven);
-        EXPECT_EQ(result.value, optimum);
+        expect_optimal(size, p, fixed, distance, result, trial);
     }
 }
 

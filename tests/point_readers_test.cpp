@@ -145,14 +145,35 @@ TEST(CsvPoints, EachFaultNamesLineAndText) {
         std::string message;
     } cases[] = {
         {"\n\n", "Erro no arquivo f: o arquivo esta vazio; falta o cabecalho (x,y ou lat,lon).\n"},
-        {"x;y\n1;2\n",
-         "Erro no arquivo f, linha 1: o cabecalho \"x;y\" nao nomeia as colunas x e y nem lat e "
-         "lon.\n"},
+        {"x|y\n1|2\n",
+         "Erro no arquivo f, linha 1: o cabecalho \"x|y\" tem uma coluna so: separe as colunas "
+         "com virgula, ponto e virgula ou tabulacao.\n"},
+        {"Nome;Cidade\n",
+         "Erro no arquivo f, linha 1: o cabecalho \"Nome;Cidade\" (separador ponto e virgula) nao "
+         "nomeia as colunas x e y nem lat e lon.\n"},
+        {"Nome;Latitude;Altura\n",
+         "Erro no arquivo f, linha 1: falta a coluna lon, lng, long ou longitude no cabecalho "
+         "\"Nome;Latitude;Altura\" (separador ponto e virgula).\n"},
+        {"lat,lon\n-23,55,-46,63\n",
+         "Erro no arquivo f, linha 2: \"-23,55,-46,63\" tem 4 campos; o cabecalho tem 2 "
+         "(separador virgula); numeros com virgula decimal pedem colunas separadas por ponto e "
+         "virgula.\n"},
+        {"lat,lon\n\"-23,55\",1\n",
+         "Erro no arquivo f, linha 2: \"\"-23,55\"\" nao e um numero (a virgula decimal so vale "
+         "com colunas separadas por ponto e virgula ou tabulacao).\n"},
+        {"x;y\n1,2,3;4\n",
+         "Erro no arquivo f, linha 2: \"1,2,3\" nao e um numero (a virgula "
+         "decimal so vale com colunas separadas por ponto e virgula ou tabulacao).\n"},
         {"x,y,lat,lon\n",
          "Erro no arquivo f, linha 1: o cabecalho mistura as colunas x, y com lat, lon.\n"},
-        {"x,y,X\n", "Erro no arquivo f, linha 1: a coluna \"x\" aparece mais de uma vez.\n"},
+        {"x,y,X\n",
+         "Erro no arquivo f, linha 1: as colunas \"x\" e \"X\" dizem a mesma coisa (x).\n"},
+        {"Lat,Lng,Latitude\n",
+         "Erro no arquivo f, linha 1: as colunas \"Lat\" e \"Latitude\" "
+         "dizem a mesma coisa (lat ou latitude).\n"},
         {"x,y\n1,2,3\n",
-         "Erro no arquivo f, linha 2: \"1,2,3\" tem 3 campos; o cabecalho tem 2.\n"},
+         "Erro no arquivo f, linha 2: \"1,2,3\" tem 3 campos; o cabecalho tem 2 (separador "
+         "virgula).\n"},
         {"x,y\n1,dois\n", "Erro no arquivo f, linha 2: \"dois\" nao e um numero.\n"},
         {"x,y\n1,1e999\n", "Erro no arquivo f, linha 2: \"1e999\" nao e um numero.\n"},
         {"lat,lon\n91,0\n",
@@ -204,10 +225,11 @@ TEST(PointReaders, FoldersAndMissingFilesAreUnreadable) {
     PointSet points;
     std::optional<PointError> error = read_point_file(folder.string(), PointFormat::csv, points);
     ASSERT_TRUE(error);
-    EXPECT_EQ(describe_point_error(*error, "d"), "O arquivo d nao pode ser lido.\n");
+    EXPECT_EQ(describe_point_error(*error, "d"), "Erro ao ler o arquivo d.\n");
     error = read_point_file((folder / "nao-existe.tsp").string(), PointFormat::tsplib, points);
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->failure, PointFailure::unreadable);
+    EXPECT_EQ(describe_point_error(*error, "n"),
+              "O arquivo n nao pode ser aberto: arquivo ou pasta inexistente.\n");
     EXPECT_EQ(describe_point_error({PointFailure::no_memory, 0, ""}, "g"),
               "Falta memoria para ler os pontos do arquivo g.\n");
 }

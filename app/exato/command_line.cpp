@@ -6,18 +6,31 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "exato/fixed_ids.hpp"
 
 namespace dispersao {
 
 const ProgramText kExactProgram{
-    "dispersao-exato", "Uso: dispersao-exato [opcoes] [ENTRADA]\n",
+    "dispersao-exato",
+    "Uso: dispersao-exato [opcoes] [ENTRADA]\n"
+    "     dispersao-exato [opcoes] --matriz ARQUIVO\n",
     "\n"
     "Escolhe P pontos cuja menor distancia entre dois deles seja a maior possivel, e prova\n"
     "que nenhuma escolha faz melhor.\n"
     "\n"
     "ENTRADA: uma pasta com numcidades.txt e MatrizDistanciasteste.txt (e, se houver,\n"
-    "nomes.txt); sem ENTRADA, a pasta atual. Ou um arquivo TSPLIB .tsp (EUC_2D, CEIL_2D, ATT,\n"
-    "GEO) ou um arquivo .csv com as colunas x,y ou lat,lon e, se quiser, nome.\n"
+    "nomes.txt); sem ENTRADA, a pasta atual. Ou um arquivo de pontos: TSPLIB .tsp (EUC_2D,\n"
+    "CEIL_2D, ATT, GEO), CSV .csv (colunas x,y ou lat,lon e, se quiser, nome e id; separador\n"
+    "virgula, ponto e virgula ou tabulacao) ou GeoJSON .geojson (pontos [lon, lat]); outro\n"
+    "nome, ou - para a entrada padrao, pelo conteudo.\n"
+    "\n"
+    "--matriz ARQUIVO: uma matriz de distancias quadrada, simetrica, de numeros reais >= 0,\n"
+    "usados como estao: CSV (separado por virgula, ponto e virgula, tabulacao ou espacos;\n"
+    "com ponto e virgula, virgula decimal; uma primeira linha de nomes, se quiser) ou o\n"
+    "formato MDPLIB (\"n m\", depois linhas \"i j d\" com posicoes de 0 a n-1). A diagonal e\n"
+    "ignorada; os ids da resposta sao as linhas, de 1 a n.\n"
     "\n"
     "Opcoes:\n"
     "  -p P                      escolhe P pontos (2 ou mais; padrao 3)\n"
@@ -25,25 +38,37 @@ const ProgramText kExactProgram{
     "  --threads N               usa N linhas de execucao (padrao: uma por nucleo)\n"
     "  --json                    escreve o resultado como um objeto JSON\n"
     "  --svg ARQUIVO             desenha os pontos e a escolha em ARQUIVO (entradas de pontos)\n"
+    "  --geojson ARQUIVO         grava os pontos escolhidos em GeoJSON (entradas lat, lon)\n"
+    "  --csv ARQUIVO             grava o cabecalho e as linhas escolhidas (entradas de pontos)\n"
+    "  --matriz ARQUIVO          le a matriz de distancias de ARQUIVO em vez de uma ENTRADA\n"
+    "  --fixos ID,ID,...         inclui estes pontos (ids do relatorio) e escolhe os demais\n"
     "  -h, --help                mostra esta ajuda\n"
     "  --version                 mostra a versao\n"
     "\n"
+    "Pastas que faltem no caminho de ARQUIVO sao criadas; um ARQUIVO que exista e nao seja um\n"
+    "arquivo comum (pasta, dispositivo, FIFO) e recusado antes da busca.\n"
     "Sem argumentos, escreve o relatorio de sempre da instancia da pasta atual (P = 3).\n"
     "Ctrl-C para a busca e mostra a melhor escolha achada com o seu limite (status 130).\n"
     "\n"
     "Exemplos:\n"
     "  dispersao-exato -p 5 --svg mapa.svg pontos.csv\n"
-    "  dispersao-exato --json --limite-tempo 60 -p 10 pr2392.tsp\n"};
+    "  dispersao-exato --json --limite-tempo 60 -p 10 pr2392.tsp\n"
+    "  dispersao-exato -p 4 --geojson escolhidos.geojson --csv escolhidos.csv lojas.csv\n"
+    "  dispersao-exato -p 5 --matriz distancias.csv\n"};
 
 namespace {
 
-constexpr std::array<KnownOption, 6> kOptions{{
+constexpr std::array<KnownOption, 10> kOptions{{
     {"p", 'p', true},
     {"limite-tempo", '\0', true},
     {"threads", '\0', true},
     {"json", '\0', false},
     {"svg", '\0', true},
+    {"geojson", '\0', true},
+    {"csv", '\0', true},
+    {"matriz", '\0', true},
     {"ajuda", '\0', false},
+    {"fixos", '\0', true},
 }};
 
 // Parses all of `text` as a finite number of seconds >= 0 into `seconds`; false otherwise.
@@ -98,9 +123,37 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
         options.threads = static_cast<int>(*threads);
     }
     options.json = line.has("json");
-    options.svg = line.last("svg").value_or("");
-    if (line.has("svg") && options.svg.empty()) {
-        return CommandLineError{"--svg quer o nome de um arquivo"};
+    for (const auto& [name, field] :
+         {std::pair{"svg", &options.svg}, std::pair{"geojson", &options.geojson},
+          std::pair{"csv", &options.csv}}) {
+        *field = line.last(name).value_or("");
+        if (line.has(name) && field->empty()) {
+            return CommandLineError{"--" + std::string(name) + " quer o nome de um arquivo"};
+        }
+    }
+    // Two outputs at one name would each replace the other.
+    for (const auto& [a, b] :
+         {std::pair{&options.svg, &options.geojson}, std::pair{&options.svg, &options.csv},
+          std::pair{&options.geojson, &options.csv}}) {
+        if (!a->empty() && *a == *b) {
+            return CommandLineError{"duas saidas no mesmo arquivo \"" + *a + "\""};
+        }
+    }
+    options.matrix = line.last("matriz").value_or("");
+    if (line.has("matriz") && options.matrix.empty()) {
+        return CommandLineError{"--matriz quer o nome de um arquivo"};
+    }
+    if (!options.matrix.empty() && !options.input.empty()) {
+        return CommandLineError{"--matriz \"" + options.matrix + "\" e ENTRADA \"" + options.input +
+                                "\" juntas: escolha uma"};
+    }
+    if (const auto text = line.last("fixos")) {
+        const auto ids = parse_fixed_ids(*text);
+        if (!ids) {
+            return CommandLineError{"--fixos quer ids separados por virgulas, nao \"" + *text +
+                                    "\""};
+        }
+        options.fixed = *ids;
     }
     return options;
 }

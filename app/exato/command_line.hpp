@@ -1,9 +1,11 @@
 // The command line of dispersao-exato: its options, their reading and its texts.
 #pragma once
 
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "cli/command_line.hpp"
 
@@ -14,9 +16,13 @@ struct ExactOptions {
     int p = 3;                                                 // points to choose, >= 2
     double seconds = std::numeric_limits<double>::infinity();  // --limite-tempo, >= 0
     bool json = false;                                         // --json
-    int threads = 0;    // --threads: worker threads of the search; 0 for one per core
-    std::string svg;    // --svg: where to draw the answer's map; empty for none
-    std::string input;  // ENTRADA: a folder, a .tsp or a .csv file; empty for the working folder
+    int threads = 0;      // --threads: worker threads of the search; 0 for one per core
+    std::string svg;      // --svg: where to draw the answer's map; empty for none
+    std::string geojson;  // --geojson: where to write the chosen sites as GeoJSON; empty for none
+    std::string csv;      // --csv: where to write the chosen rows as CSV; empty for none
+    std::string input;    // ENTRADA: a folder, a point file or "-"; empty for the working folder
+    std::string matrix;   // --matriz: a distance matrix file instead of ENTRADA; empty for none
+    std::vector<std::int64_t> fixed;  // --fixos: ids already chosen, as the reports show them
 };
 
 // The most threads --threads accepts: more than any machine it runs on has cores.
@@ -36,7 +42,8 @@ struct EarlyExit {
 };
 
 // Reads argv[1..argc-1]: options "-p P", "--limite-tempo SEGUNDOS", "--threads N" (1 to
-// kMaxThreads), "--json", "--svg ARQUIVO",
+// kMaxThreads), "--json", "--svg ARQUIVO", "--geojson ARQUIVO", "--csv ARQUIVO" (no two
+// naming the same file), "--matriz ARQUIVO" (never with an ENTRADA), "--fixos ID,ID,...",
 // each value after a space or after "=", in any order and mixed with at most one ENTRADA;
 // "--" ends the options; -h/--help (or --ajuda) and --version print their text. A repeated
 // option keeps its last value. Precondition: argv holds argc strings.

@@ -9,6 +9,7 @@
 #include "exato/command_line.hpp"
 #include "exato/report.hpp"
 #include "instance/matrix_folder.hpp"
+#include "matrix/matrix_file.hpp"
 #include "points/point_set.hpp"
 
 namespace dispersao {
@@ -17,6 +18,7 @@ namespace dispersao {
 enum class InputKind {
     menu_folder,  // a menu program instance: numcidades.txt and MatrizDistanciasteste.txt
     points,       // a point file, .tsp or .csv
+    matrix,       // a distance matrix file, CSV or MDPLIB (--matriz)
 };
 
 // One input, read.
@@ -25,6 +27,8 @@ struct ExactInput {
     MatrixInstance folder;                  // menu_folder: the instance
     std::vector<std::string> folder_names;  // menu_folder: one per position ("" for none), or none
     PointSet points;                        // points: the set, with its rule and names
+    DistanceMatrix matrix;                  // matrix: the distances, with the header's names
+    std::vector<std::size_t> fixed;         // positions the answer must hold (--fixos)
 };
 
 // Why an input cannot be searched.
@@ -36,10 +40,10 @@ struct InputFault {
     std::string message;
 };
 
-// Reads the input `options` name (a folder, the working folder when none is named, or a point
-// file by its extension) into `input`, with the names of a folder's positions, and checks that
-// p and the other options suit it. Returns nothing when it can be searched, otherwise why not.
-// Throws std::bad_alloc when the input cannot be held.
+// Reads the input `options` name (a matrix file, a folder, the working folder when none is
+// named, or a point file by its extension) into `input`, with the names of a folder's positions,
+// and checks that p and the other options suit it. Returns nothing when it can be searched,
+// otherwise why not. Throws std::bad_alloc when the input cannot be held.
 [[nodiscard]] std::optional<InputFault> load_exact_input(const ExactOptions& options,
                                                          ExactInput& input);
 

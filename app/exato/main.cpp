@@ -1,8 +1,10 @@
-// Entry of dispersao-exato: the optimum of a menu instance, or of a point file, for any p.
+// Entry of dispersao-exato: the optimum of a menu instance, a point file or a distance matrix,
+// for any p.
 //
 // Run without arguments it reads the instance of the working directory and prints the best
 // three positions in the report it has always printed. Given options or an input it follows
-// its command line (see kExactProgram): never reading standard input, reporting faults on
+// its command line (see kExactProgram): reading standard input only when it is named "-",
+// reporting faults on
 // standard error with status 1 (2 for the command line) and status 130 after Ctrl-C.
 #include <cstdio>
 #include <exception>
@@ -17,6 +19,7 @@
 #include "exato/plain_run.hpp"
 #include "exato/report.hpp"
 #include "exato/search_run.hpp"
+#include "points/point_files.hpp"
 #include "storage/storage.hpp"
 
 using namespace dispersao;
@@ -29,6 +32,10 @@ constexpr int kStatusInterrupted = 130;
 // Reads the input the options name, searches it, draws its map if asked and prints the answer;
 // returns the status to end with.
 int run_with_options(const ExactOptions& options) {
+    // The output files' places are made ready before the input is read and searched.
+    if (!prepare_answer_files(options)) {
+        return kStatusFault;
+    }
     ExactInput input;
     if (const auto fault = load_exact_input(options, input)) {
         if (fault->usage) {
@@ -44,10 +51,14 @@ int run_with_options(const ExactOptions& options) {
             return solve_input(input, options.p, limits);
         });
     ExactAnswer answer = answer_of(input, options.p, result, seconds);
-    if (!options.svg.empty() && !write_answer_map(options.svg, input.points, result, answer)) {
+    answer.input = !options.matrix.empty()               ? options.matrix
+                   : options.input.empty()               ? "pasta atual"
+                   : options.input == kStandardInputName ? "entrada padrao"
+                                                         : options.input;
+    if (input.kind == InputKind::points &&
+        !write_answer_files(options, input.points, result, answer, answer.input)) {
         return kStatusFault;
     }
-    answer.input = options.input.empty() ? "pasta atual" : options.input;
     const std::string text = options.json ? json_report(answer) : plain_report(answer);
     std::fwrite(text.data(), 1, text.size(), stdout);
     // An answer that does not reach its reader is a failure, not a success.

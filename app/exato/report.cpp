@@ -1,6 +1,8 @@
 // The reports of dispersao-exato.
 #include "exato/report.hpp"
 
+#include "output/chosen_sites.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -63,37 +65,6 @@ namespace {
     return name;
 }
 
-// Length of the valid UTF-8 sequence starting text[i], or 0 when none starts there.
-[[nodiscard]] std::size_t utf8_length(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    unsigned char low = 0x80;   // the allowed range of the second byte, against overlong forms
-    unsigned char high = 0xBF;  // and surrogates or code points beyond U+10FFFF
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high) {
-        return 0;
-    }
-    for (std::size_t k = 2; k < length; ++k) {
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
-
 }  // namespace
 
 bool integer_distances(DistanceRule rule) {
@@ -115,6 +86,9 @@ ExactAnswer point_answer(const PointSet& points, int p, const DispersionResult& 
         if (!points.names.empty()) {
             answer.names.push_back(points.names[position]);
         }
+        if (!points.codes.empty()) {
+            answer.codes.push_back(points.codes[position]);
+        }
     }
     return answer;
 }
@@ -132,6 +106,25 @@ ExactAnswer matrix_answer(int n, int p, const DispersionResult& result, double s
     if (!position_names.empty()) {
         for (const std::int64_t id : answer.ids) {
             answer.names.push_back(position_names[static_cast<std::size_t>(id)]);
+        }
+    }
+    return answer;
+}
+
+ExactAnswer distance_matrix_answer(std::size_t n, int p, const DispersionResult& result,
+                                   double seconds, const std::vector<std::string>& row_names) {
+    ExactAnswer answer = answer_from(result, p, seconds);
+    answer.rule = "a da matriz, real";
+    answer.integer_values = false;
+    answer.n = n;
+    for (const std::size_t row : result.chosen) {
+        assert(row < n);
+        answer.ids.push_back(static_cast<std::int64_t>(row) + 1);
+    }
+    std::sort(answer.ids.begin(), answer.ids.end());
+    if (!row_names.empty()) {
+        for (const std::int64_t id : answer.ids) {
+            answer.names.push_back(row_names[static_cast<std::size_t>(id - 1)]);
         }
     }
     return answer;
@@ -166,44 +159,12 @@ std::string format_value(double value, bool integer) {
     return error == std::errc{} ? std::string(text.data(), end) : std::string("?");
 }
 
-std::string json_string(std::string_view text) {
-    std::string quoted = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80) {
-            const std::size_t length = utf8_length(text, i);
-            quoted += length > 0 ? std::string(text.substr(i, length)) : "\\ufffd";
-            i += std::max<std::size_t>(length, 1);
-            continue;
-        }
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += static_cast<char>(c);
-        } else if (c == '\n') {
-            quoted += "\\n";
-        } else if (c == '\t') {
-            quoted += "\\t";
-        } else if (c == '\r') {
-            quoted += "\\r";
-        } else if (c < 0x20) {
-            constexpr std::string_view kHex = "0123456789abcdef";
-            quoted += "\\u00";
-            quoted += kHex[c >> 4U];
-            quoted += kHex[c & 0xFU];
-        } else {
-            quoted += static_cast<char>(c);
-        }
-        ++i;
-    }
-    return quoted + "\"";
-}
-
 std::string plain_report(const ExactAnswer& answer) {
     const auto value = [&](double v) { return format_value(v, answer.integer_values); };
     std::string text = "Entrada: " + answer.input + " (" + std::to_string(answer.n) +
                        " pontos; distancia " + answer.rule + ")\n";
     text += "Pontos escolhidos (p = " + std::to_string(answer.p) + "):";
-    if (answer.names.empty()) {
+    if (answer.names.empty() && answer.codes.empty()) {
         for (const std::int64_t id : answer.ids) {
             text += ' ';
             text += std::to_string(id);
@@ -212,7 +173,10 @@ std::string plain_report(const ExactAnswer& answer) {
     } else {
         text += "\n";
         for (std::size_t i = 0; i < answer.ids.size(); ++i) {
-            text += "  " + std::to_string(answer.ids[i]) + "  " + printable(answer.names[i]) + "\n";
+            text += "  " + std::to_string(answer.ids[i]);
+            text += answer.codes.empty() ? "" : "  [" + printable(answer.codes[i]) + "]";
+            text += answer.names.empty() ? "" : "  " + printable(answer.names[i]);
+            text += "\n";
         }
     }
     text += "Menor distancia: " + value(answer.value) + "\n";
@@ -246,6 +210,14 @@ std::string json_report(const ExactAnswer& answer) {
         for (std::size_t i = 0; i < answer.names.size(); ++i) {
             text += i > 0 ? "," : "";
             text += json_string(answer.names[i]);
+        }
+        text += "]";
+    }
+    if (!answer.codes.empty()) {
+        text += ",\"codigos\":[";
+        for (std::size_t i = 0; i < answer.codes.size(); ++i) {
+            text += i > 0 ? "," : "";
+            text += json_string(answer.codes[i]);
         }
         text += "]";
     }

@@ -19,6 +19,7 @@ struct ExactAnswer {
     int p = 0;                       // points chosen
     std::vector<std::int64_t> ids;   // the chosen points' ids, ascending
     std::vector<std::string> names;  // their names in the order of `ids`; empty when unnamed
+    std::vector<std::string> codes;  // their codes from the input (an id column) likewise
     double value = 0;                // smallest distance between two chosen points
     double upper_bound = 0;          // no selection does better
     bool proven = false;             // value == upper_bound
@@ -40,6 +41,12 @@ struct ExactAnswer {
                                         double seconds,
                                         const std::vector<std::string>& position_names = {});
 
+// Returns the answer for `result` on a distance matrix of n rows, its values real: ids are the
+// rows counted from 1, named by `row_names` (one per row) unless that is empty.
+[[nodiscard]] ExactAnswer distance_matrix_answer(std::size_t n, int p,
+                                                 const DispersionResult& result, double seconds,
+                                                 const std::vector<std::string>& row_names);
+
 // Returns "Cidades escolhidas: " and each of `positions` with its name in `position_names`
 // (one per position, "" for none), separated by commas, ending in a newline. Control bytes of
 // names are shown as '?'. Preconditions: every position indexes `position_names`.
@@ -49,10 +56,6 @@ struct ExactAnswer {
 // Returns `value` as the reports write it: a whole number without decimals when `integer`
 // (and it is one), otherwise the shortest text that reads back as the same double.
 [[nodiscard]] std::string format_value(double value, bool integer);
-
-// Returns `text` as a JSON string, quotes included; bytes that are not valid UTF-8 become
-// U+FFFD.
-[[nodiscard]] std::string json_string(std::string_view text);
 
 // The plain Portuguese report, several lines each ending in a newline.
 [[nodiscard]] std::string plain_report(const ExactAnswer& answer);

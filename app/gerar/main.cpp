@@ -13,8 +13,10 @@
 #include "cli/command_line.hpp"
 #include "cli/standard_output.hpp"
 #include "generator/random_points.hpp"
+#include "instance/city_names.hpp"
 #include "instance/instance_files.hpp"
 #include "output/interrupt_cleanup.hpp"
+#include "output/output_place.hpp"
 #include "output/pending_file.hpp"
 
 using namespace dispersao;
@@ -28,9 +30,10 @@ constexpr ProgramText kProgram{
     "\n"
     "Gera uma instancia aleatoria.\n"
     "\n"
-    "Na primeira forma, grava em PASTA os arquivos numcidades.txt e MatrizDistanciasteste.txt\n"
-    "do programa de menu: CIDADES (2 a 46340) pontos sorteados num quadrado de lado L (100 se\n"
-    "omitido), numerados de 1 a CIDADES, com a distancia euclidiana arredondada de cada par.\n"
+    "Na primeira forma, grava em PASTA (criada se faltar) os arquivos numcidades.txt e\n"
+    "MatrizDistanciasteste.txt do programa de menu (e retira um nomes.txt antigo): CIDADES\n"
+    "(2 a 46340) pontos sorteados num quadrado de lado L (100 se omitido), numerados de 1 a\n"
+    "CIDADES, com a distancia euclidiana arredondada de cada par.\n"
     "\n"
     "Na segunda, grava em ARQUIVO.csv (colunas x,y) PONTOS pontos para o dispersao-exato,\n"
     "espalhados por igual num quadrado de lado L (1000000 se omitido) ou em 100 grupos.\n"
@@ -98,9 +101,13 @@ int report_write_failure(const std::string& message) {
 // Writes the two files of a menu instance of `cities` cities into `folder`; returns the status.
 int write_menu_instance(long long cities, const std::string& folder, double side,
                         std::uint64_t seed) {
+    // The folder is made ready, or refused, before the long work of writing the distances.
+    if (const auto failure = prepare_output_folder(folder, {kDistanceFile, kCityCountFile})) {
+        return report_write_failure(*failure);
+    }
     const std::vector<GeneratedPoint> points =
         menu_instance_points(static_cast<int>(cities), side, seed);
-    const std::string prefix = folder + "/";
+    const std::string prefix = folder.empty() ? "" : folder + "/";
     PendingFile distances(prefix + kDistanceFile);
     if (!distances.opened()) {
         return report_write_failure(write_failure(distances.temporary_path()));
@@ -132,7 +139,9 @@ int write_menu_instance(long long cities, const std::string& folder, double side
     if (!count.close()) {
         return report_write_failure(write_failure(count.temporary_path()));
     }
-    if (const auto failure = commit_files({&distances, &count})) {
+    // A names file left from an earlier instance would name these random cities: it goes, in
+    // the same step that puts the new files in place.
+    if (const auto failure = commit_files({&distances, &count}, {prefix + kCityNamesFile})) {
         return report_write_failure(*failure);
     }
     std::printf("%lld cidades, %lld triplas, %lld bytes (%.1f MB) em %s\n", cities,
@@ -144,6 +153,9 @@ int write_menu_instance(long long cities, const std::string& folder, double side
 // Writes a point file of `count` points spread as `spread` says; returns the status.
 int write_point_file(Spread spread, long long count, const std::string& path, double side,
                      std::uint64_t seed) {
+    if (const auto failure = prepare_output_file(path)) {
+        return report_write_failure(*failure);
+    }
     PendingFile file(path);
     if (!file.opened()) {
         return report_write_failure(write_failure(file.temporary_path()));

@@ -1,7 +1,6 @@
 // Entry of dispersao-tsplib: converts a TSPLIB or CSV point file into the instance files of the
 // menu program.
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -18,6 +17,7 @@
 #include "instance/city_names.hpp"
 #include "instance/instance_files.hpp"
 #include "output/interrupt_cleanup.hpp"
+#include "output/output_place.hpp"
 #include "points/point_files.hpp"
 #include "progress/progress_line.hpp"
 
@@ -26,17 +26,19 @@ using namespace dispersao;
 namespace {
 
 constexpr ProgramText kProgram{
-    "dispersao-tsplib", "Uso: dispersao-tsplib [--pasta PASTA] ARQUIVO.tsp\n",
+    "dispersao-tsplib", "Uso: dispersao-tsplib [--pasta PASTA] ARQUIVO\n",
     "\n"
     "Converte um arquivo de pontos nos arquivos numcidades.txt e MatrizDistanciasteste.txt do\n"
     "programa de menu: a distancia de cada par de cidades, na escala em que a maior distancia\n"
-    "vale 110, truncada. Aceita TSPLIB (NODE_COORD_SECTION, EDGE_WEIGHT_TYPE EUC_2D, CEIL_2D,\n"
-    "ATT ou GEO) e CSV (colunas x,y ou lat,lon e, se quiser, nome). Quando os pontos tem nome,\n"
-    "grava tambem nomes.txt (linha k: o nome da cidade k). Os arquivos anteriores so sao\n"
-    "substituidos quando os novos estao completos.\n"
+    "vale 110, truncada. Aceita TSPLIB .tsp (NODE_COORD_SECTION, EDGE_WEIGHT_TYPE EUC_2D,\n"
+    "CEIL_2D, ATT ou GEO), CSV .csv (colunas x,y ou lat,lon e, se quiser, nome; separador\n"
+    "virgula, ponto e virgula ou tabulacao) e GeoJSON .geojson (pontos [lon, lat]); outro nome,\n"
+    "ou - para a entrada padrao, pelo conteudo. Quando os pontos tem nome, grava tambem\n"
+    "nomes.txt (linha k: o nome da cidade k). Os arquivos anteriores so sao substituidos\n"
+    "quando os novos estao completos.\n"
     "\n"
     "Opcoes:\n"
-    "  --pasta PASTA   grava os arquivos em PASTA (a pasta atual se omitida)\n"
+    "  --pasta PASTA   grava os arquivos em PASTA, criada se faltar (a pasta atual se omitida)\n"
     "  -h, --help      mostra esta ajuda\n"
     "  --version       mostra a versao\n"
     "\n"
@@ -76,8 +78,12 @@ const char* converted_path = nullptr;
     return euclidean_distance({points.x[a], points.y[a]}, {points.x[b], points.y[b]});
 }
 
+// Prints what went wrong: a fault of the input names the file, a failure to write only the
+// output.
 void report(const char* path, const ConversionError& error) {
-    if (error.line > 0) {
+    if (error.writing) {
+        std::fprintf(stderr, "dispersao-tsplib: %s\n", error.message.c_str());
+    } else if (error.line > 0) {
         std::fprintf(stderr, "Erro no arquivo %s, linha %ld: %s\n", path, error.line,
                      error.message.c_str());
     } else {
@@ -85,32 +91,22 @@ void report(const char* path, const ConversionError& error) {
     }
 }
 
-// Reads the whole file at `path` into `text`; returns 0, or 1 after printing why it cannot.
-// A folder given as the file opens but cannot be read, and is reported as unreadable.
-int read_whole_file(const char* path, std::string& text) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        if (errno == ENOMEM) {
+// Reads the points of the file at `path` ("-" for standard input), showing the progress line
+// while it reads; returns 0, or 1 after printing why it cannot.
+int read_points(const char* path, PointSet& points) {
+    std::error_code no_size;
+    const std::uintmax_t size =
+        path == kStandardInputName ? 0 : std::filesystem::file_size(path, no_size);
+    ProgressLine progress(stderr, path, no_size ? 0 : size);
+    PointReadOptions options;
+    options.progress = [&progress](std::size_t bytes) { progress.advance(bytes); };
+    const auto error = read_point_file(path, point_format_of_name(path), points, options);
+    progress.finish();
+    if (error) {
+        if (error->failure == PointFailure::no_memory) {
             on_memory_exhaustion();
         }
-        std::fprintf(stderr, "O arquivo %s nao pode ser aberto.\n", path);
-        return 1;
-    }
-    // Bytes read by one call; 64 KiB keeps the calls few.
-    char block[1 << 16];
-    std::size_t got = 0;
-    std::error_code no_size;
-    const std::uintmax_t size = std::filesystem::file_size(path, no_size);
-    ProgressLine progress(stderr, path, no_size ? 0 : size);
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
-        text.append(block, got);
-        progress.advance(got);
-    }
-    progress.finish();
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        std::fprintf(stderr, "Erro ao ler o arquivo %s.\n", path);
+        std::fprintf(stderr, "%s", describe_point_error(*error, path).c_str());
         return 1;
     }
     return 0;
@@ -119,35 +115,23 @@ int read_whole_file(const char* path, std::string& text) {
 // Converts the file at `path` into the instance files of `folder` ("" for the working folder);
 // returns the exit status after printing any message.
 int convert(const char* path, const std::string& folder) {
-    std::string text;
-    if (read_whole_file(path, text) != 0) {
+    // The output's place is made ready, or refused, before the file is read.
+    if (const auto failure = prepare_output_folder(folder, {kDistanceFile, kCityCountFile})) {
+        std::fprintf(stderr, "dispersao-tsplib: %s\n", failure->c_str());
         return 1;
     }
-    const std::string_view name(path);
-    const bool is_csv = name.size() >= 4 && (name.substr(name.size() - 4) == ".csv" ||
-                                             name.substr(name.size() - 4) == ".CSV");
     PointSet points;
-    const ByteSource source = memory_source(text.data(), text.size());
-    if (const auto error = is_csv ? parse_csv_points(source, points, text.size())
-                                  : parse_tsplib_points(source, points)) {
-        if (error->failure == PointFailure::no_memory) {
-            on_memory_exhaustion();
-        }
-        std::fprintf(stderr, "%s", describe_point_error(*error, path).c_str());
+    if (read_points(path, points) != 0) {
         return 1;
     }
-    std::string().swap(text);
     if (points.size() < 3 || points.size() > static_cast<std::size_t>(kMaxTsplibCities)) {
         std::fprintf(stderr, "Erro no arquivo %s: sao necessarias de 3 a %d cidades, e ha %zu.\n",
                      path, kMaxTsplibCities, points.size());
         return 1;
     }
     // City k of the instance is the point whose id is k: TSPLIB ids are 1..n in any order, CSV
-    // ids the data rows. at[k - 1] is that point's position in the file.
-    std::vector<std::size_t> at(points.size());
-    for (std::size_t position = 0; position < points.size(); ++position) {
-        at[static_cast<std::size_t>(points.ids[position] - 1)] = position;
-    }
+    // and GeoJSON ids the rows or features.
+    const std::vector<std::size_t> at = positions_by_id(points);
     std::vector<std::string> names;
     for (std::size_t k = 0; k < points.size() && !points.names.empty(); ++k) {
         names.push_back(points.names[at[k]]);

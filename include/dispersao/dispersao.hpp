@@ -92,8 +92,8 @@ struct SolveResult {
 // possible. Cell [i][j] is cells[i * row_stride + j] (row_stride >= n); it is read in place,
 // never copied, and must stay alive and unchanged during the solve. Off the diagonal every
 // cell must be finite, >= 0 and equal to its mirror [j][i]; the diagonal is not read. Memory
-// beyond the matrix grows linearly with n, but with fixed sites the search may copy the rows
-// still in play. Throws std::invalid_argument unless those hold and 2 <= p <= n.
+// beyond the matrix: a bit per pair of rows (n^2 / 8 bytes) and O(n p) more. Throws
+// std::invalid_argument unless those hold and 2 <= p <= n.
 [[nodiscard]] SolveResult solve_matrix(const double* cells, std::size_t n, std::size_t row_stride,
                                        int p, const SolveOptions& options = {});
 

@@ -28,7 +28,7 @@ __all__ = ["Result", "solve", "solve_matrix", "METRICS"]
 METRICS = ("euclidean", "euc_2d", "ceil_2d", "att", "geo", "haversine")
 
 
-@dataclass(frozen=True, repr=False)
+@dataclass(frozen=True, repr=False, eq=False)
 class Result:
     """What a solve found.
 
@@ -94,7 +94,8 @@ def solve(points: npt.ArrayLike, p: int, *, metric: str = "euclidean",
 
     Args:
         points: array-like of shape (n, 2), the rows' coordinates. A float64 numpy array is
-            read in place (any row or column stride); anything else is converted once.
+            taken as it is (any row or column stride), with no converted copy; anything else
+            is converted once. The search keeps its own working copy, 16 bytes a point.
         p: how many sites to choose, 2 <= p <= n.
         metric: how distance is measured: "euclidean" (real), the TSPLIB rules "euc_2d"
             (rounded), "ceil_2d" (rounded up), "att" and "geo" (integer km from DDD.MM
@@ -138,8 +139,7 @@ def solve_matrix(matrix: npt.ArrayLike, p: int, *, time_limit: Optional[float] =
         time_limit: seconds the search may take; None for no limit. When it runs out, the best
             selection found is returned with proven=False and a valid upper_bound.
         fixed: ids (0-based rows) already chosen; the answer holds them and is optimal among
-            the selections that do. At most p distinct ids. With fixed ids the search may copy
-            the cells among the rows still in play.
+            the selections that do. At most p distinct ids.
         threads: worker threads the search may use; None for one per core.
 
     Returns:

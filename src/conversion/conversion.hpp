@@ -13,9 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "points/point_set.hpp"
+
 namespace dispersao {
 
-// A city of a TSPLIB file.
+// A city given by plane coordinates.
 struct Point {
     double x;
     double y;
@@ -25,18 +27,21 @@ struct Point {
 struct ConversionError {
     long line;
     std::string message;
+    bool writing = false;  // the output could not be written; the input is not at fault
 };
 
-// Largest number of cities the TSPLIB conversion accepts.
+// Largest number of cities a conversion accepts: the pairs of more would not fit the menu
+// program's 32-bit pair count.
 inline constexpr int kMaxTsplibCities = 46340;
 
-// Reads the cities of TSPLIB text: a header with DIMENSION (3..kMaxTsplibCities) and
-// EDGE_WEIGHT_TYPE EUC_2D or ATT (ATT coordinates are taken as plain Euclidean), optionally
-// TYPE TSP, then NODE_COORD_SECTION with one "id x y" line per city, every id 1..n once, then
-// optionally EOF. On success stores city id in cities[id - 1] and returns nothing; otherwise
-// returns what is wrong, naming the first offending line, and leaves `cities` unspecified.
-[[nodiscard]] std::optional<ConversionError> parse_tsplib(std::string_view text,
-                                                          std::vector<Point>& cities);
+// Returns the position in `points` of each city of the instance: city k (1-based) is the point
+// whose id is k, at positions[k - 1]. Precondition: the ids are 1..n, each once (as the TSPLIB
+// and CSV readers give them).
+[[nodiscard]] std::vector<std::size_t> positions_by_id(const PointSet& points);
+
+// Returns the plane coordinates of the cities of `points` in the order of their ids, as
+// positions_by_id orders them. Same precondition.
+[[nodiscard]] std::vector<Point> cities_by_id(const PointSet& points);
 
 // Returns the largest Euclidean distance between two of `cities`, 0 with fewer than two.
 [[nodiscard]] double largest_distance(const std::vector<Point>& cities);

@@ -19,7 +19,7 @@ namespace {
 constexpr double kLargestUsable = 1.0e300;
 
 [[nodiscard]] ConversionError write_error(const std::string& path) {
-    return {0, write_failure(path)};
+    return {0, write_failure(path), true};
 }
 
 // Appends "i j d\n" to `out`, which has room for it.
@@ -117,7 +117,7 @@ std::optional<ConversionError> write_instance_files(const std::string& directory
         files.push_back(&*names_file);
     }
     if (auto failure = commit_files(files, retired)) {
-        return ConversionError{0, std::move(*failure)};
+        return ConversionError{0, std::move(*failure), true};
     }
     return std::nullopt;
 }

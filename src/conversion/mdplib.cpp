@@ -4,7 +4,8 @@
 #include <string>
 
 #include "conversion/conversion.hpp"
-#include "conversion/text_lines.hpp"
+#include "points/line_reader.hpp"
+#include "points/text_fields.hpp"
 
 namespace dispersao {
 
@@ -16,12 +17,16 @@ constexpr double kScale = 5.0;
 }  // namespace
 
 std::optional<ConversionError> parse_mdplib(std::string_view text, MdplibInstance& instance) {
-    const std::vector<std::string_view> lines = split_lines(text);
     instance = MdplibInstance{};
     bool have_header = false;
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        const long line = static_cast<long>(index) + 1;
-        const std::vector<std::string_view> words = split_words(lines[index]);
+    LineReader lines(memory_source(text.data(), text.size()));
+    std::string_view text_line;
+    while (lines.next(text_line)) {
+        const long line = lines.line_number();
+        if (lines.too_long()) {
+            return ConversionError{line, quoted(text_line) + " inicia uma linha longa demais."};
+        }
+        const std::vector<std::string_view> words = split_words(text_line);
         if (words.empty()) {
             continue;
         }
@@ -31,7 +36,7 @@ std::optional<ConversionError> parse_mdplib(std::string_view text, MdplibInstanc
             if (words.size() != 2 || !parse_whole(words[0], n) || !parse_whole(words[1], m) ||
                 n < 1 || n > std::numeric_limits<int>::max() - 1) {
                 return ConversionError{
-                    line, "esperava \"n m\", encontrou " + quoted(trim(lines[index])) + "."};
+                    line, "esperava \"n m\", encontrou " + quoted(trim(text_line)) + "."};
             }
             instance.count = static_cast<int>(n);
             have_header = true;
@@ -43,7 +48,7 @@ std::optional<ConversionError> parse_mdplib(std::string_view text, MdplibInstanc
         if (words.size() != 3 || !parse_whole(words[0], i) || !parse_whole(words[1], j) ||
             !parse_real(words[2], d)) {
             return ConversionError{
-                line, "esperava \"i j d\", encontrou " + quoted(trim(lines[index])) + "."};
+                line, "esperava \"i j d\", encontrou " + quoted(trim(text_line)) + "."};
         }
         if (i < 0 || i >= instance.count || j < 0 || j >= instance.count) {
             return ConversionError{

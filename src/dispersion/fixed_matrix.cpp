@@ -1,5 +1,5 @@
 // Fixed sites in a distance matrix or a menu instance: the conditional search over the matrix
-// engine, each subset's distances copied into a matrix of their own.
+// engine, each round's candidates read in place through the instance.
 #include <cassert>
 #include <cstddef>
 #include <vector>
@@ -7,13 +7,14 @@
 #include "dispersion/conditional_search.hpp"
 #include "dispersion/fixed_sites.hpp"
 #include "dispersion/matrix_search.hpp"
+#include "dispersion/subset_distances.hpp"
 
 namespace dispersao {
 
 namespace {
 
 // Returns the conditional instance of `distances` (MatrixView or MenuObjective), whose subsets
-// are solved as real distance matrices of the distances between their sites.
+// the matrix engine solves through a view of their sites.
 template <typename Distances>
 [[nodiscard]] ConditionalInstance conditional_instance(const Distances& distances) {
     ConditionalInstance instance;
@@ -21,15 +22,8 @@ template <typename Distances>
     instance.distance = [&distances](std::size_t a, std::size_t b) { return distances.at(a, b); };
     instance.solve_subset = [&distances](const std::vector<std::size_t>& subset, int q,
                                          const SearchLimits& inner) {
-        const std::size_t m = subset.size();
-        std::vector<double> cells(m * m, 0.0);
-        for (std::size_t a = 0; a < m; ++a) {
-            for (std::size_t b = a + 1; b < m; ++b) {
-                cells[a * m + b] = distances.at(subset[a], subset[b]);
-            }
-        }
-        const MatrixView some{m, cells.data(), m};
-        return lift(solve_distance_matrix(some, q, inner), subset);
+        const SubsetDistances<Distances> some{subset.size(), &distances, subset.data()};
+        return lift(search_matrix(some, q, inner), subset);
     };
     return instance;
 }

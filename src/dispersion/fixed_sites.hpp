@@ -20,17 +20,15 @@ namespace dispersao {
                                                             const std::vector<std::size_t>& fixed,
                                                             const SearchLimits& limits);
 
-// The same for a distance matrix (as solve_distance_matrix reads it). The search may copy the
-// upper triangle among the rows still in play: up to (n - fixed.size())^2 / 2 cells.
+// The same for a distance matrix (as solve_distance_matrix reads it), read in place.
 // Preconditions: those of solve_distance_matrix, and `fixed` as above.
 [[nodiscard]] DispersionResult solve_distance_matrix_fixed(const MatrixView& matrix, int p,
                                                            const std::vector<std::size_t>& fixed,
                                                            const SearchLimits& limits);
 
 // The same for an instance of the menu program, under its objective (solve_matrix_dispersion's:
-// cells truncated toward zero, capped at 100). The search may copy the objective among the
-// positions still in play as doubles: up to (n - fixed.size())^2 cells. Preconditions: those of
-// solve_matrix_dispersion, and `fixed` as above.
+// cells truncated toward zero, capped at 100). Preconditions: those of solve_matrix_dispersion,
+// and `fixed` as above.
 [[nodiscard]] DispersionResult solve_menu_dispersion_fixed(int n, const float* const* matrix, int p,
                                                            const std::vector<std::size_t>& fixed,
                                                            const SearchLimits& limits);

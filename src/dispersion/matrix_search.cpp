@@ -7,6 +7,7 @@
 // that a search cut short by its limit still reports a useful bound. Distances are real: a
 // threshold is any number, and the bound it proves is the largest distance below it.
 #include "dispersion/matrix_search.hpp"
+#include "dispersion/subset_distances.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -335,5 +336,10 @@ DispersionResult search_matrix(const Distances& distances, int p, const SearchLi
 
 template DispersionResult search_matrix(const MenuObjective&, int, const SearchLimits&);
 template DispersionResult search_matrix(const MatrixView&, int, const SearchLimits&);
+// The rounds of a search with fixed sites (fixed_matrix.cpp) read their candidates in place.
+template DispersionResult search_matrix(const SubsetDistances<MenuObjective>&, int,
+                                        const SearchLimits&);
+template DispersionResult search_matrix(const SubsetDistances<MatrixView>&, int,
+                                        const SearchLimits&);
 
 }  // namespace dispersao

@@ -108,15 +108,25 @@ void PointSolver::split(const Cell& cell, std::vector<Cell>& out) {
             widest = d;
         }
     }
-    const std::size_t mid = cell.lo + (cell.hi - cell.lo) / 2;
+    // Halves of the box rather than of the points: on clustered points a split at the median
+    // leaves the sparse outskirts, where a spread selection lies, in wide cells for many rounds.
+    std::size_t mid = cell.lo + (cell.hi - cell.lo) / 2;
     // Points at one working place but different coordinates split by position alone.
     if (cell.high[widest] > cell.low[widest]) {
         const auto first = work_.begin() + static_cast<std::ptrdiff_t>(cell.lo);
-        std::nth_element(first, work_.begin() + static_cast<std::ptrdiff_t>(mid),
-                         work_.begin() + static_cast<std::ptrdiff_t>(cell.hi),
-                         [widest](const WorkPoint& a, const WorkPoint& b) {
-                             return a.at[widest] < b.at[widest];
-                         });
+        const auto last = work_.begin() + static_cast<std::ptrdiff_t>(cell.hi);
+        const double cut = cell.low[widest] + (cell.high[widest] - cell.low[widest]) / 2;
+        const auto below = std::partition(
+            first, last, [widest, cut](const WorkPoint& a) { return a.at[widest] <= cut; });
+        mid = static_cast<std::size_t>(below - work_.begin());
+        // The box is tight, so both halves hold a point unless rounding put the cut at an end.
+        if (mid == cell.lo || mid == cell.hi) {
+            mid = cell.lo + (cell.hi - cell.lo) / 2;
+            std::nth_element(first, work_.begin() + static_cast<std::ptrdiff_t>(mid), last,
+                             [widest](const WorkPoint& a, const WorkPoint& b) {
+                                 return a.at[widest] < b.at[widest];
+                             });
+        }
     }
     out.push_back(make_cell(cell.lo, mid));
     out.push_back(make_cell(mid, cell.hi));

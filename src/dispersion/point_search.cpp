@@ -24,6 +24,7 @@
 #include "dispersion/point_solver.hpp"
 #include "dispersion/search_clock.hpp"
 #include "dispersion/search_tuning.hpp"
+#include "dispersion/spread_search.hpp"
 
 namespace dispersao {
 
@@ -107,6 +108,16 @@ DispersionResult PointSolver::run() {
 }  // namespace point_internal
 
 DispersionResult solve_point_dispersion(const PointSet& points, int p, const SearchLimits& limits) {
+    assert(p >= 2 && static_cast<std::size_t>(p) <= points.size());
+    // Large selections, short of every point (a closest pair), need no graph of p cells.
+    if (p >= tuning::kSpreadMinP && static_cast<std::size_t>(p) < points.size()) {
+        SearchClock clock(limits);
+        DispersionResult result = solve_spread_selection(points, p, clock);
+        if (limits.on_progress) {
+            limits.on_progress(result.value, result.upper_bound);
+        }
+        return result;
+    }
     return solve_point_dispersion_from(points, p, {}, limits);
 }
 

@@ -93,6 +93,43 @@ inline constexpr double kHeuristicShare = 0.25;
 // Seed of the kicks' random choices (chain c: this plus c): the same selection every run.
 inline constexpr std::uint64_t kHeuristicSeed = 12345;
 
+// ---- Point search: large p (spread_*.cpp, point_search.cpp) ----
+
+// From this p on the points go to the large-selection search: the cell graph's cliques of p
+// cells cost too much to bound before (measured at p = 20 to 50 on 10^5 to 10^6 points), and
+// its memory grows as p^2.
+inline constexpr int kSpreadMinP = 50;
+// Points per cell of the large-selection grid: each greedy pick and each move looks at whole
+// cells, and four points a cell keeps both the cells and the points looked at few.
+inline constexpr double kSpreadPointsPerCell = 4.0;
+// Radius of a move's candidates, in the spacing of the selection: the gaps a point can fill
+// lie next to it; farther ones are other points' to fill.
+inline constexpr double kSpreadMoveReach = 1.0;
+// Chosen points farther than this from the others (in the selection's spacing) bind nothing:
+// the single-point moves leave them, and their searches stop at that length.
+inline constexpr double kSpreadBinding = 1.5;
+// Moves between two looks at the clock: a move costs well under a millisecond.
+inline constexpr std::size_t kSpreadMovesPerClockCheck = 16;
+
+// Moves of one repair attempt per chosen point: on 10^6 uniform points 40 gave up on targets
+// 0.2 % up, 200 reached 2 % (p = 1,000) while a hopeless target still costs well under a second.
+inline constexpr double kSpreadRepairStepsPerPoint = 200.0;
+// Free points sampled near a violator per move: a few dozen find a better place when one is
+// near, at a cost of a few microseconds.
+inline constexpr int kSpreadRepairSamples = 24;
+// Chance that a violator with no better place moves to a sampled one anyway: enough to break
+// ties of locked chains, little enough not to undo the repairs.
+inline constexpr double kSpreadRepairNoise = 0.05;
+// First target of the repairs above the spacing (relative): 2 %, about what one attempt wins.
+inline constexpr double kSpreadRepairFirstRise = 0.02;
+// Targets closer than this (relative) to the spacing are not tried: three failed attempts from
+// the first target end the repairs of a search without a time limit.
+inline constexpr double kSpreadRepairLeastRise = 4e-3;
+// Repair attempts at most, so that a search without a time limit ends.
+inline constexpr int kSpreadRepairAttempts = 64;
+// Seed of the repairs' random choices: the same input gives the same selection every run.
+inline constexpr std::uint64_t kSpreadSeed = 20261208;
+
 // ---- Matrix search (matrix_search.cpp) ----
 
 // Clock checks a bisection step's clique search over positions may take: about ten

@@ -54,6 +54,10 @@ CityCount read_city_count(const char* path,
 // can count on (the available memory, or its control group's limit when lower).
 [[nodiscard]] bool instance_fits(std::int64_t count);
 
+// True when `bytes` more can be held: they fit in the memory this process can count on (the
+// available memory, or its control group's limit when lower), or that cannot be told.
+[[nodiscard]] bool bytes_fit_in_memory(double bytes);
+
 // Why a distance text was rejected.
 enum class DistanceProblem {
     not_integer,         // a token that is not an integer

@@ -42,7 +42,10 @@ bool instance_fits(std::int64_t count) {
         return false;
     }
     const auto n = static_cast<double>(count + 1);
-    const double bytes = n * n * sizeof(float) + n * (sizeof(float*) + sizeof(int));
+    return bytes_fit_in_memory(n * n * sizeof(float) + n * (sizeof(float*) + sizeof(int)));
+}
+
+bool bytes_fit_in_memory(double bytes) {
     const std::optional<double> memory = usable_memory_bytes();
     return !memory || bytes <= *memory;
 }

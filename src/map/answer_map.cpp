@@ -7,13 +7,28 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 #include <utility>
 
-#include "dispersion/dispersion.hpp"
+#include "dispersion/chosen_neighbours.hpp"
+#include "map/svg_text.hpp"
 
 namespace dispersao {
 
 namespace {
+
+// The picture's layout, in SVG user units, and the few choices of what to draw.
+constexpr double kMargin = 60.0;      // room for the labels of points on the left and right
+constexpr double kTitleBand = 50.0;   // above the drawing: the title
+constexpr double kScaleBand = 50.0;   // below it: the scale bar
+constexpr double kLabelSize = 16.0;   // font size of the chosen points' labels
+constexpr double kTitleSize = 20.0;   // font size of the title, shrunk to fit
+constexpr double kCharWidth = 0.6;    // a character's width per unit of font size, generous for
+                                      // sans-serif digits and letters, so estimates stay inside
+constexpr double kScaleTarget = 200;  // the scale bar's length is the round length below this
+// Up to this many chosen points every pair is joined (10 segments at 5); beyond, the web of
+// p(p-1)/2 segments hides the points, and only nearest neighbours are joined.
+constexpr std::size_t kMostJoinedPoints = 5;
 
 // A point in the plane of the picture, before scaling: x to the right, y up.
 struct PlanePoint {
@@ -28,108 +43,135 @@ struct PlanePoint {
     return whole + 5.0 * (value - whole) / 3.0;
 }
 
-// Returns where point k of `points` lies in the plane of the picture.
-[[nodiscard]] PlanePoint plane_point(const PointSet& points, std::size_t k) {
-    switch (points.rule) {
-        case DistanceRule::tsplib_geo:
-            return {degrees_from_ddd_mm(points.y[k]), degrees_from_ddd_mm(points.x[k])};
-        case DistanceRule::great_circle_km:
-            return {points.y[k], points.x[k]};
-        case DistanceRule::tsplib_euc_2d:
-        case DistanceRule::tsplib_ceil_2d:
-        case DistanceRule::tsplib_att:
-        case DistanceRule::euclidean:
-            break;
+[[nodiscard]] bool on_the_globe(DistanceRule rule) {
+    return rule == DistanceRule::tsplib_geo || rule == DistanceRule::great_circle_km;
+}
+
+// Kilometres per degree of latitude under the rule's sphere.
+[[nodiscard]] double km_per_degree(DistanceRule rule) {
+    const double radius = rule == DistanceRule::tsplib_geo ? 6378.388 : 6371.0;
+    return radius * std::numbers::pi / 180.0;
+}
+
+// Latitude and longitude of point k in decimal degrees. Precondition: on_the_globe.
+[[nodiscard]] PlanePoint degrees(const PointSet& points, std::size_t k) {
+    if (points.rule == DistanceRule::tsplib_geo) {
+        return {degrees_from_ddd_mm(points.x[k]), degrees_from_ddd_mm(points.y[k])};
     }
     return {points.x[k], points.y[k]};
 }
 
-// Maps the plane of the picture onto the drawing: the bounding box of the points, scaled as a
-// whole to fit kMapSize in both directions, y turned downwards, with a margin all round.
+// Maps points onto the drawing: the bounding box of the points, scaled as a whole to fit
+// kMapSize in both directions, y turned downwards, with the bands and margins all round.
+// Every step halves before it subtracts, so coordinates near ±1e308 stay finite.
 class Frame {
   public:
-    explicit Frame(const PointSet& points) {
+    explicit Frame(const PointSet& points) : points_(points) {
+        if (on_the_globe(points.rule)) {
+            double low = 90;
+            double high = -90;
+            for (std::size_t k = 0; k < points.size(); ++k) {
+                low = std::min(low, degrees(points, k).x);
+                high = std::max(high, degrees(points, k).x);
+            }
+            shrink_ = std::cos((low + high) / 2 * std::numbers::pi / 180.0);
+        }
         for (std::size_t k = 0; k < points.size(); ++k) {
-            const PlanePoint p = plane_point(points, k);
+            const PlanePoint p = plane(k);
             min_x_ = std::min(min_x_, p.x);
             max_x_ = std::max(max_x_, p.x);
             min_y_ = std::min(min_y_, p.y);
             max_y_ = std::max(max_y_, p.y);
         }
-        const double span = std::max(max_x_ - min_x_, max_y_ - min_y_);
-        scale_ = span > 0 && std::isfinite(span) ? kMapSize / span : 1.0;
+        half_span_ = std::max(max_x_ / 2 - min_x_ / 2, max_y_ / 2 - min_y_ / 2);
+        if (!(half_span_ > 0) || !std::isfinite(half_span_)) {
+            half_span_ = 0;
+        }
     }
 
-    [[nodiscard]] double width() const { return (max_x_ - min_x_) * scale_ + 2 * kMargin; }
-    [[nodiscard]] double height() const { return (max_y_ - min_y_) * scale_ + 2 * kMargin; }
-    [[nodiscard]] double x(const PlanePoint& p) const { return (p.x - min_x_) * scale_ + kMargin; }
-    [[nodiscard]] double y(const PlanePoint& p) const { return (max_y_ - p.y) * scale_ + kMargin; }
+    // Where point k lies in the plane: x, y as they are, or longitude (shrunk by the cosine of
+    // the middle latitude) and latitude.
+    [[nodiscard]] PlanePoint plane(std::size_t k) const {
+        if (on_the_globe(points_.rule)) {
+            const PlanePoint d = degrees(points_, k);
+            return {d.y * shrink_, d.x};
+        }
+        return {points_.x[k], points_.y[k]};
+    }
+
+    [[nodiscard]] double width() const { return extent(max_x_, min_x_) + 2 * kMargin; }
+    [[nodiscard]] double height() const {
+        return extent(max_y_, min_y_) + kTitleBand + kScaleBand + 2 * kMargin;
+    }
+    [[nodiscard]] double x(std::size_t k) const { return extent(plane(k).x, min_x_) + kMargin; }
+    [[nodiscard]] double y(std::size_t k) const {
+        return extent(max_y_, plane(k).y) + kTitleBand + kMargin;
+    }
+    // Drawing units per unit of the plane (per degree of latitude on the globe); 0 when every
+    // point is at one place.
+    [[nodiscard]] double units_per_plane_unit() const {
+        return half_span_ > 0 ? kMapSize / 2 / half_span_ : 0;
+    }
 
   private:
-    static constexpr double kMargin = 60.0;  // room for the labels of points on the border
+    // The drawing length of high - low (high >= low), computed without overflow.
+    [[nodiscard]] double extent(double high, double low) const {
+        return half_span_ > 0 ? (high / 2 - low / 2) / half_span_ * kMapSize : 0;
+    }
+
+    const PointSet& points_;
+    double shrink_ = 1.0;
     double min_x_ = std::numeric_limits<double>::infinity();
     double max_x_ = -std::numeric_limits<double>::infinity();
     double min_y_ = std::numeric_limits<double>::infinity();
     double max_y_ = -std::numeric_limits<double>::infinity();
-    double scale_ = 1.0;
+    double half_span_ = 0;
 };
 
-// Appends `value` with at most one decimal, the precision a drawing needs.
-void append_number(std::string& out, double value) {
-    char text[32];  // shortest form of a value rounded to tenths; far from full
-    const double rounded = std::round(value * 10.0) / 10.0;
-    const auto result = std::to_chars(text, text + sizeof text, rounded == 0.0 ? 0.0 : rounded);
+// Returns the largest of 1, 2 and 5 times a power of ten not above `limit` (> 0).
+[[nodiscard]] double round_length(double limit) {
+    const double power = std::pow(10.0, std::floor(std::log10(limit)));
+    for (const double step : {5.0, 2.0, 1.0}) {
+        if (step * power <= limit) {
+            return step * power;
+        }
+    }
+    return power;
+}
+
+// Appends `length` (a round length, > 0) in its shortest form: 500, 0.02, 1e+20.
+void append_length(std::string& out, double length) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, length);
     out.append(text, result.ptr);
 }
 
-// Appends `text` as XML character data: markup characters escaped, control characters and
-// bytes that do not form UTF-8 shown as '?', so the document stays well-formed.
-void append_escaped(std::string& out, std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        std::size_t length = byte < 0x80                   ? 1
-                             : byte >= 0xC2 && byte < 0xE0 ? 2
-                             : byte >= 0xE0 && byte < 0xF0 ? 3
-                             : byte >= 0xF0 && byte < 0xF5 ? 4
-                                                           : 0;
-        for (std::size_t k = 1; k < length; ++k) {
-            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                length = 0;
-            }
-        }
-        if (length == 0 || (byte < 0x20) || byte == 0x7F) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        switch (byte) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out.append(text.substr(i, length));
-        }
-        i += length;
-    }
+void append_text(std::string& out, double x, double y, std::string_view text,
+                 std::string_view style) {
+    out += "<text x=\"";
+    append_svg_number(out, x);
+    out += "\" y=\"";
+    append_svg_number(out, y);
+    out += "\" ";
+    out += style;
+    out += '>';
+    append_svg_escaped(out, text);
+    out += "</text>\n";
 }
 
-// Appends one point of the point layer: a zero-length stroke drawn with round caps.
-void append_dot(std::string& out, double x, double y) {
-    out += 'M';
-    append_number(out, x);
-    out += ' ';
-    append_number(out, y);
-    out += "h0";
+void append_segment(std::string& out, const Frame& frame, std::size_t a, std::size_t b,
+                    std::string_view style) {
+    out += "<line x1=\"";
+    append_svg_number(out, frame.x(a));
+    out += "\" y1=\"";
+    append_svg_number(out, frame.y(a));
+    out += "\" x2=\"";
+    append_svg_number(out, frame.x(b));
+    out += "\" y2=\"";
+    append_svg_number(out, frame.y(b));
+    out += "\" ";
+    out += style;
+    out += "/>\n";
 }
 
 // Returns the stroke width of the point layer: thinner as the points grow many.
@@ -143,73 +185,91 @@ void append_points(std::string& out, const PointSet& points, const Frame& frame)
     const auto rows = static_cast<std::size_t>(frame.height()) + 1;
     std::vector<bool> drawn(columns * rows, false);
     out += "<path fill=\"none\" stroke=\"#4a5a6a\" stroke-linecap=\"round\" stroke-width=\"";
-    append_number(out, dot_size(points.size()));
+    append_svg_number(out, dot_size(points.size()));
     out += "\" d=\"";
     for (std::size_t k = 0; k < points.size(); ++k) {
-        const PlanePoint p = plane_point(points, k);
-        const double x = std::round(frame.x(p));
-        const double y = std::round(frame.y(p));
+        const double x = std::round(frame.x(k));
+        const double y = std::round(frame.y(k));
         const std::size_t cell =
             static_cast<std::size_t>(y) * columns + static_cast<std::size_t>(x);
         if (cell < drawn.size() && !drawn[cell]) {
             drawn[cell] = true;
-            append_dot(out, x, y);
+            out += 'M';
+            append_svg_number(out, x);
+            out += ' ';
+            append_svg_number(out, y);
+            out += "h0";
         }
     }
     out += "\"/>\n";
 }
 
-void append_segment(std::string& out, const Frame& frame, const PlanePoint& a, const PlanePoint& b,
-                    std::string_view style) {
-    out += "<line x1=\"";
-    append_number(out, frame.x(a));
-    out += "\" y1=\"";
-    append_number(out, frame.y(a));
-    out += "\" x2=\"";
-    append_number(out, frame.x(b));
-    out += "\" y2=\"";
-    append_number(out, frame.y(b));
-    out += "\" ";
-    out += style;
-    out += "/>\n";
-}
-
-void append_label(std::string& out, double x, double y, std::string_view text,
-                  std::string_view style) {
-    out += "<text x=\"";
-    append_number(out, x);
-    out += "\" y=\"";
-    append_number(out, y);
-    out += "\" ";
-    out += style;
-    out += '>';
-    append_escaped(out, text);
+// The title: the input's name, p and the value with its unit, shrunk to fit the width.
+void append_title(std::string& out, const PointSet& points, const MapAnswer& answer,
+                  const Frame& frame) {
+    std::string title = answer.input_name.empty() ? "" : answer.input_name + " - ";
+    title +=
+        "p = " + std::to_string(answer.chosen.size()) + ", menor distancia: " + answer.value_text;
+    title += on_the_globe(points.rule) ? " km" : "";
+    const double fitting =
+        (frame.width() - 20) / (kCharWidth * static_cast<double>(character_count(title)));
+    const double size = std::max(6.0, std::min(kTitleSize, fitting));
+    out += "<text x=\"10\" y=\"32\" font-size=\"";
+    append_svg_number(out, size);
+    out += "\" font-weight=\"bold\">";
+    append_svg_escaped(out, title);
     out += "</text>\n";
 }
 
-// Largest number of chosen points whose every pair gets a segment; beyond it only the
-// closest pair is drawn, as the picture would turn into a web.
-constexpr std::size_t kMostJoinedPoints = 40;
+// The scale bar at the bottom left: a round length of the plane (km on the globe).
+void append_scale_bar(std::string& out, const PointSet& points, const Frame& frame) {
+    double per_unit = frame.units_per_plane_unit();  // drawing units per plane unit
+    if (!(per_unit > 0) || !std::isfinite(per_unit)) {
+        return;
+    }
+    const bool globe = on_the_globe(points.rule);
+    if (globe) {
+        per_unit /= km_per_degree(points.rule);  // drawing units per km
+    }
+    const double length = round_length(kScaleTarget / per_unit);
+    const double bar = length * per_unit;
+    if (!std::isfinite(bar) || !std::isfinite(length) || length <= 0) {
+        return;
+    }
+    const double y = frame.height() - 20;
+    out += "<path fill=\"none\" stroke=\"black\" stroke-width=\"2\" d=\"M10 ";
+    append_svg_number(out, y - 6);
+    out += "v6h";
+    append_svg_number(out, bar);
+    out += "v-6\"/>\n";
+    std::string label;
+    append_length(label, length);
+    label += globe ? " km" : " unidades";
+    append_text(out, 16 + bar, y, label, "font-size=\"14\"");
+}
+
+// A label beside the point at (x, y), kept inside the picture: to the right and above when
+// it fits there, otherwise to the left or below.
+void append_label(std::string& out, const Frame& frame, double x, double y, std::string_view text) {
+    const double width = kCharWidth * kLabelSize * static_cast<double>(character_count(text));
+    const bool left = x + 11 + width > frame.width() - 4 && x - 11 - width >= 4;
+    const double label_y = y - 11 - kLabelSize < 4 ? y + 11 + kLabelSize : y - 11;
+    append_text(out, left ? x - 11 : x + 11, label_y, text,
+                left ? "font-size=\"16\" text-anchor=\"end\" stroke=\"white\" stroke-width=\"3\" "
+                       "paint-order=\"stroke\""
+                     : "font-size=\"16\" stroke=\"white\" stroke-width=\"3\" "
+                       "paint-order=\"stroke\"");
+}
 
 }  // namespace
 
 MapAnswer map_answer(const PointSet& points, std::vector<std::size_t> chosen,
                      std::string value_text) {
     assert(chosen.size() >= 2);
-    MapAnswer map{std::move(chosen), 0, 0, std::move(value_text)};
-    map.closest_first = map.chosen[0];
-    map.closest_second = map.chosen[1];
-    double closest = point_distance(points, map.closest_first, map.closest_second);
-    for (std::size_t a = 0; a < map.chosen.size(); ++a) {
-        for (std::size_t b = a + 1; b < map.chosen.size(); ++b) {
-            const double d = point_distance(points, map.chosen[a], map.chosen[b]);
-            if (d < closest) {
-                closest = d;
-                map.closest_first = map.chosen[a];
-                map.closest_second = map.chosen[b];
-            }
-        }
-    }
+    const ChosenNeighbours neighbours = chosen_neighbours(points, chosen);
+    MapAnswer map{std::move(chosen), 0, 0, std::move(value_text), ""};
+    map.closest_first = map.chosen[neighbours.closest_first];
+    map.closest_second = map.chosen[neighbours.closest_second];
     return map;
 }
 
@@ -221,46 +281,64 @@ std::string render_answer_map(const PointSet& points, const MapAnswer& answer) {
     out.reserve(points.size() * 12 + 4096);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" ";
     out += "width=\"";
-    append_number(out, frame.width());
+    append_svg_number(out, frame.width());
     out += "\" height=\"";
-    append_number(out, frame.height());
+    append_svg_number(out, frame.height());
     out +=
         "\" font-family=\"sans-serif\">\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    append_title(out, points, answer, frame);
     append_points(out, points, frame);
 
-    if (answer.chosen.size() <= kMostJoinedPoints) {
-        for (std::size_t a = 0; a < answer.chosen.size(); ++a) {
-            for (std::size_t b = a + 1; b < answer.chosen.size(); ++b) {
-                append_segment(out, frame, plane_point(points, answer.chosen[a]),
-                               plane_point(points, answer.chosen[b]),
-                               "stroke=\"#7aa6d6\" stroke-width=\"1.5\"");
+    const std::vector<std::size_t>& chosen = answer.chosen;
+    const std::string_view thin = "stroke=\"#7aa6d6\" stroke-width=\"1.5\"";
+    if (chosen.size() <= kMostJoinedPoints) {
+        for (std::size_t a = 0; a < chosen.size(); ++a) {
+            for (std::size_t b = a + 1; b < chosen.size(); ++b) {
+                append_segment(out, frame, chosen[a], chosen[b], thin);
+            }
+        }
+    } else {
+        const ChosenNeighbours neighbours = chosen_neighbours(points, chosen);
+        for (std::size_t a = 0; a < chosen.size(); ++a) {
+            const std::size_t b = neighbours.nearest[a];
+            // A pair that are each other's nearest is drawn once.
+            if (neighbours.nearest[b] != a || a < b) {
+                append_segment(out, frame, chosen[a], chosen[b], thin);
             }
         }
     }
-    const PlanePoint first = plane_point(points, answer.closest_first);
-    const PlanePoint second = plane_point(points, answer.closest_second);
-    append_segment(out, frame, first, second, "stroke=\"#d62728\" stroke-width=\"4\"");
-    append_label(out, (frame.x(first) + frame.x(second)) / 2,
-                 (frame.y(first) + frame.y(second)) / 2 - 8, answer.value_text,
-                 "fill=\"#d62728\" font-size=\"20\" font-weight=\"bold\" text-anchor=\"middle\" "
-                 "stroke=\"white\" stroke-width=\"4\" paint-order=\"stroke\"");
+    append_segment(out, frame, answer.closest_first, answer.closest_second,
+                   "stroke=\"#d62728\" stroke-width=\"4\"");
+    const double value_width =
+        kCharWidth * 20 * static_cast<double>(character_count(answer.value_text));
+    const double middle_x = std::clamp(
+        (frame.x(answer.closest_first) + frame.x(answer.closest_second)) / 2, value_width / 2 + 4,
+        std::max(value_width / 2 + 4, frame.width() - value_width / 2 - 4));
+    append_text(out, middle_x,
+                std::max(kTitleBand + 20,
+                         (frame.y(answer.closest_first) + frame.y(answer.closest_second)) / 2 - 8),
+                answer.value_text,
+                "fill=\"#d62728\" font-size=\"20\" font-weight=\"bold\" text-anchor=\"middle\" "
+                "stroke=\"white\" stroke-width=\"4\" paint-order=\"stroke\"");
 
-    for (const std::size_t k : answer.chosen) {
+    for (const std::size_t k : chosen) {
         assert(k < points.size());
-        const PlanePoint p = plane_point(points, k);
         out += "<circle cx=\"";
-        append_number(out, frame.x(p));
+        append_svg_number(out, frame.x(k));
         out += "\" cy=\"";
-        append_number(out, frame.y(p));
+        append_svg_number(out, frame.y(k));
         out += "\" r=\"8\" fill=\"#1f4e8c\" stroke=\"white\" stroke-width=\"2\"/>\n";
         std::string label = std::to_string(points.ids[k]);
+        if (!points.codes.empty() && !points.codes[k].empty()) {
+            label += " [" + points.codes[k] + "]";
+        }
         if (!points.names.empty() && !points.names[k].empty()) {
             label += ' ';
             label += points.names[k];
         }
-        append_label(out, frame.x(p) + 11, frame.y(p) - 11, label,
-                     "font-size=\"16\" stroke=\"white\" stroke-width=\"3\" paint-order=\"stroke\"");
+        append_label(out, frame, frame.x(k), frame.y(k), label);
     }
+    append_scale_bar(out, points, frame);
     out += "</svg>\n";
     return out;
 }

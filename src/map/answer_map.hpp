@@ -11,7 +11,7 @@ namespace dispersao {
 
 // The selection to draw over a point set.
 struct MapAnswer {
-    // 0-based positions of the chosen points in the set, ascending, at least two.
+    // 0-based positions of the chosen points in the set, at least two.
     std::vector<std::size_t> chosen;
     // The two chosen points nearest each other (positions in the set), whose distance is the
     // value of the selection; the picture marks their segment.
@@ -19,6 +19,8 @@ struct MapAnswer {
     std::size_t closest_second = 0;
     // That distance as the report writes it.
     std::string value_text;
+    // What the title calls the input (its file name, say); "" for a title without it.
+    std::string input_name;
 };
 
 // Returns the answer that draws `chosen` (positions of `points`, ascending, at least two) with
@@ -32,12 +34,16 @@ struct MapAnswer {
 inline constexpr double kMapSize = 1000.0;
 
 // Returns an SVG document that draws every point of `points`, the chosen ones larger and
-// labelled with their id (and name, where the set has names), the segments between chosen
-// points, and the closest pair's segment marked with its distance. Coordinates are drawn as x
-// to the right and y up; latitude and longitude in an equirectangular projection (longitude to
-// the right). Points that fall on the same unit of the drawing are drawn once, so the document
-// stays small at any size (about 12 bytes per drawn point). Preconditions: the chosen positions
-// and the closest pair lie in the set, and at least two points are chosen.
+// labelled with their id (and name, where the set has names), and the closest pair's segment
+// marked with its distance. A title gives the input's name, p and the value with its unit (km
+// for latitude and longitude); a scale bar gives a round length in the same unit. With few
+// chosen points every pair is joined; with more, only each chosen point and its nearest
+// chosen neighbour. Coordinates are drawn as x to the right and y up; latitude and longitude
+// in an equirectangular projection about the set's middle latitude (longitude to the right).
+// Labels stay inside the picture, and every number written is finite whatever the
+// coordinates. Points that fall on the same unit of the drawing are drawn once, so the
+// document stays small at any size (about 12 bytes per drawn point). Preconditions: the
+// chosen positions and the closest pair lie in the set, and at least two points are chosen.
 [[nodiscard]] std::string render_answer_map(const PointSet& points, const MapAnswer& answer);
 
 }  // namespace dispersao

@@ -9,6 +9,8 @@
 #include <system_error>
 
 #include "output/interrupt_cleanup.hpp"
+#include "output/output_place.hpp"
+#include "output/system_error.hpp"
 
 namespace dispersao {
 
@@ -27,7 +29,7 @@ namespace fs = std::filesystem;
 }
 
 [[nodiscard]] std::string failure_with(const std::string& path, const std::error_code& code) {
-    return "nao foi possivel gravar " + path + ": " + code.message() + ".";
+    return "nao foi possivel gravar " + path + ": " + system_error_text(code.value()) + ".";
 }
 
 // One name that a commit replaces or removes, and what was there before.
@@ -129,7 +131,7 @@ bool PendingFile::commit() {
 }
 
 std::string write_failure(const std::string& path) {
-    return "nao foi possivel gravar " + path + ": " + std::strerror(errno) + ".";
+    return "nao foi possivel gravar " + path + ": " + system_error_text(errno) + ".";
 }
 
 std::optional<std::string> commit_files(const std::vector<PendingFile*>& files,
@@ -143,9 +145,18 @@ std::optional<std::string> commit_files(const std::vector<PendingFile*>& files,
         targets.push_back({file->final_path(), file->final_path() + ".anterior"});
     }
     for (const std::string& path : retired) {
-        targets.push_back({path, path + ".anterior"});
+        // Only a regular file is retired; anything else at the name is not this program's.
+        if (!refused_target(path)) {
+            targets.push_back({path, path + ".anterior"});
+        }
     }
     for (Target& target : targets) {
+        // A device, a FIFO or a folder at a final name is never replaced, nor one a link
+        // leads to.
+        if (auto refused = refused_target(target.path)) {
+            static_cast<void>(roll_back(targets));
+            return *refused + ".";
+        }
         if (const std::error_code code = keep_earlier(target)) {
             const std::string message = failure_with(target.backup, code);
             static_cast<void>(roll_back(targets));

@@ -50,13 +50,15 @@ class PendingFile {
 // either all of it happens or none does. Each earlier file at one of those names is kept under
 // a second name (the name plus ".anterior": a hard link, or a copy where the file system has
 // none) until the end, so that a failure at any step can put it back. Interrupts wait until
-// this is over. Returns nothing on success, otherwise one sentence saying what failed (and, if
-// a file could not be put back, where it is). Preconditions: every file is open-and-closed
+// this is over. A name held by anything but a regular file (see refused_target) is refused
+// before anything changes. Returns nothing on success, otherwise one sentence saying what failed
+// (and, if a file could not be put back, where it is). Preconditions: every file is open-and-closed
 // well; no path appears twice.
 [[nodiscard]] std::optional<std::string> commit_files(const std::vector<PendingFile*>& files,
                                                       const std::vector<std::string>& retired = {});
 
-// Returns "nao foi possivel gravar <path>: <the system's reason>." for the last failure.
+// Returns "nao foi possivel gravar <path>: <the system's reason, in Portuguese>." for the last
+// failure (errno).
 [[nodiscard]] std::string write_failure(const std::string& path);
 
 }  // namespace dispersao

@@ -18,6 +18,13 @@ enum class DistanceRule {
                      // (CSV columns lat, lon in decimal degrees)
 };
 
+// What PointSet::records hold.
+enum class RecordKind {
+    none,        // nothing kept
+    csv_row,     // a CSV data row, bytes as in the file (Latin-1 ones included)
+    json_object  // a GeoJSON "properties" object, JSON text (or "null")
+};
+
 // Points as their file gives them. All vectors are indexed by the point's 0-based position in
 // the file (the k-th point read is point k - 1); `x`, `y` and `ids` have one entry per point.
 struct PointSet {
@@ -32,6 +39,17 @@ struct PointSet {
     std::vector<std::int64_t> ids;
     // Either empty (the input names no point) or one name per point, "" where a point has none.
     std::vector<std::string> names;
+    // Either empty (the input gives its points no code of its own) or one code per point, as
+    // the input writes it: a CSV column "id" or "codigo", a GeoJSON feature's id.
+    std::vector<std::string> codes;
+    // Kept only when a reader is asked to: each point's own record as the input writes it, for
+    // writing the chosen points back. For CSV the data row, for GeoJSON the feature's
+    // "properties" object; `record_header` is the CSV header row, `record_separator` its
+    // separator. Empty otherwise.
+    RecordKind record_kind = RecordKind::none;
+    std::string record_header;
+    char record_separator = ',';
+    std::vector<std::string> records;
 
     [[nodiscard]] std::size_t size() const { return x.size(); }
 };

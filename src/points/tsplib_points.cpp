@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/text_lines.hpp"
 #include "points/line_reader.hpp"
 #include "points/point_files.hpp"
+#include "points/text_fields.hpp"
 
 namespace dispersao {
 

@@ -34,9 +34,47 @@ for arguments in "1 $work/c" "--lado 0 5 $work/c" "--pontos redondo 5 $work/c.cs
     [ "$status" -eq 2 ] || fail "usage ($arguments): status $status"
     [ "$(grep -c '^Uso:' "$work/err")" -eq 1 ] || fail "usage ($arguments): no usage"
 done
+# Missing folders are created, as mkdir -p would; an earlier nomes.txt, which would name the
+# random cities, goes.
+"$program" 5 "$work/missing/deeper" >/dev/null 2>"$work/err" || fail "missing folder: status $?"
+[ "$(cat "$work/missing/deeper/numcidades.txt" 2>/dev/null)" = 5 ] || fail "missing folder: count"
+printf 'Lisboa\nPorto\n' >"$work/missing/deeper/nomes.txt"
+"$program" 6 "$work/missing/deeper" >/dev/null 2>&1 || fail "stale names: status $?"
+[ ! -e "$work/missing/deeper/nomes.txt" ] || fail "stale names: nomes.txt left"
+"$program" --pontos uniforme 4 "$work/new/points.csv" >/dev/null || fail "missing folder for points"
+[ "$(wc -l <"$work/new/points.csv")" -eq 5 ] || fail "missing folder for points: lines"
+
+# A place that is not a regular file is refused, left as it was, with a message that names it;
+# so is a folder given where a folder cannot be made.
+mkfifo "$work/fifo"
+mkdir "$work/folder.csv"
+printf 'x' >"$work/plain"
+for target in fifo folder.csv plain/sub; do
+    status=0
+    "$program" --pontos uniforme 4 "$work/$target" >/dev/null 2>"$work/err" || status=$?
+    [ "$status" -eq 1 ] || fail "$target: status $status"
+    grep -q "^dispersao-gerar: .*${target%%/*}" "$work/err" || fail "$target: message $(cat "$work/err")"
+done
+[ -p "$work/fifo" ] && [ -d "$work/folder.csv" ] && [ "$(cat "$work/plain")" = x ] ||
+    fail "non-regular targets changed"
+[ -z "$(ls "$work" | grep parcial)" ] || fail "temporary files left"
 status=0
-"$program" 5 "$work/missing" >/dev/null 2>"$work/err" || status=$?
-[ "$status" -eq 1 ] || fail "missing folder: status $status"
-[ ! -e "$work/missing" ] || fail "missing folder: something was written"
+"$program" 5 "$work/fifo" >/dev/null 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] && [ -p "$work/fifo" ] || fail "fifo as folder: status $status"
+mkfifo "$work/missing/deeper/numcidades.txt.fifo"
+rm "$work/missing/deeper/numcidades.txt"
+mv "$work/missing/deeper/numcidades.txt.fifo" "$work/missing/deeper/numcidades.txt"
+status=0
+"$program" 5 "$work/missing/deeper" >/dev/null 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] && [ -p "$work/missing/deeper/numcidades.txt" ] ||
+    fail "fifo in the folder: status $status"
+grep -q 'nao e um arquivo comum (e um FIFO)' "$work/err" || fail "fifo in the folder: message"
+# A character device, where this machine lets the test make one in its own folder.
+if mknod "$work/device" c 1 3 2>/dev/null; then
+    status=0
+    "$program" --pontos uniforme 4 "$work/device" >/dev/null 2>"$work/err" || status=$?
+    [ "$status" -eq 1 ] && [ -c "$work/device" ] || fail "device: status $status"
+    grep -q 'dispositivo de caracteres' "$work/err" || fail "device: message"
+fi
 
 finish dispersao-gerar

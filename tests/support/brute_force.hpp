@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -67,6 +68,80 @@ template <class Worth>
         }
     };
     extend(extend, 0, std::numeric_limits<double>::infinity());
+    return best;
+}
+
+// The best selection of p positions and its value.
+struct BestSelection {
+    double value = -std::numeric_limits<double>::infinity();
+    std::vector<std::size_t> chosen;  // ascending
+};
+
+// Returns, over every selection of p of the positions 0..n-1, the best value_of and, among the
+// selections that reach it, the one the matrix engine promises: pairs ranked by falling worth,
+// ties by (a, b); the selection whose worst-ranked pair comes first, and of those the one whose
+// other positions are lexicographically smallest. Preconditions: 2 <= p <= n.
+template <class Worth>
+[[nodiscard]] BestSelection brute_force_first_completed(std::size_t n, int p, const Worth& worth) {
+    assert(p >= 2 && static_cast<std::size_t>(p) <= n);
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = a + 1; b < n; ++b) {
+            pairs.emplace_back(a, b);
+        }
+    }
+    std::stable_sort(pairs.begin(), pairs.end(), [&](const auto& x, const auto& y) {
+        return static_cast<double>(worth(x.first, x.second)) >
+               static_cast<double>(worth(y.first, y.second));
+    });
+    std::vector<std::size_t> rank(n * n, 0);
+    for (std::size_t r = 0; r < pairs.size(); ++r) {
+        rank[pairs[r].first * n + pairs[r].second] = r;
+    }
+    BestSelection best;
+    std::size_t best_rank = 0;
+    std::vector<std::size_t> best_rest;
+    std::vector<std::size_t> chosen;
+    const auto consider = [&] {
+        const double value = value_of(chosen, worth);
+        std::size_t closing = 0;
+        std::size_t first = 0;
+        std::size_t second = 0;
+        for (std::size_t i = 0; i < chosen.size(); ++i) {
+            for (std::size_t j = i + 1; j < chosen.size(); ++j) {
+                if (rank[chosen[i] * n + chosen[j]] >= closing) {
+                    closing = rank[chosen[i] * n + chosen[j]];
+                    first = chosen[i];
+                    second = chosen[j];
+                }
+            }
+        }
+        std::vector<std::size_t> rest;
+        for (const std::size_t v : chosen) {
+            if (v != first && v != second) {
+                rest.push_back(v);
+            }
+        }
+        if (best.chosen.empty() || value > best.value ||
+            (value == best.value &&
+             (closing < best_rank || (closing == best_rank && rest < best_rest)))) {
+            best = {value, chosen};
+            best_rank = closing;
+            best_rest = rest;
+        }
+    };
+    const auto extend = [&](const auto& self, std::size_t from) -> void {
+        if (chosen.size() == static_cast<std::size_t>(p)) {
+            consider();
+            return;
+        }
+        for (std::size_t i = from; i < n; ++i) {
+            chosen.push_back(i);
+            self(self, i + 1);
+            chosen.pop_back();
+        }
+    };
+    extend(extend, 0);
     return best;
 }
 

@@ -1,4 +1,4 @@
-// Line and token helpers shared by the file converters.
+// Word and field helpers shared by the readers of text files: blanks, numbers, quoting.
 #pragma once
 
 #include <charconv>
@@ -9,22 +9,6 @@
 #include <vector>
 
 namespace dispersao {
-
-// Splits text into lines at '\n', dropping a '\r' before it; a final line without a newline
-// counts, an empty text has no lines.
-[[nodiscard]] inline std::vector<std::string_view> split_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.push_back(line);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    }
-    return lines;
-}
 
 [[nodiscard]] inline bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';

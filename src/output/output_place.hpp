@@ -1,0 +1,31 @@
+// Places for output files, made ready before the long work that fills them: a missing folder
+// is created, a name held by anything but a regular file is refused and left as it is, and a
+// place that cannot be written is said at once, with the path and the reason in Portuguese.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dispersao {
+
+// Returns why an existing `path` may not be replaced by an output file: nothing when nothing
+// is there, or a regular file, or a symbolic link to one or to nothing; otherwise "<path> nao
+// e um arquivo comum (e <what it is>); nada foi gravado nele." without the final period.
+[[nodiscard]] std::optional<std::string> refused_target(const std::string& path);
+
+// Makes `path` ready to receive an output file: creates its missing folders (as mkdir -p),
+// refuses a target refused_target refuses, and proves the folder writable by creating and
+// removing the file's temporary name. Returns nothing, or one sentence (ending in a period)
+// saying why the file could not be written there. Nothing but missing folders is left behind.
+[[nodiscard]] std::optional<std::string> prepare_output_file(const std::string& path);
+
+// The same for a folder ("" for the working folder) that is to receive the files named
+// `file_names`: the folder is created when missing, and each file's place is checked.
+[[nodiscard]] std::optional<std::string> prepare_output_folder(
+    const std::string& folder, const std::vector<std::string>& file_names);
+
+// Returns `file_name` inside `folder`, or `file_name` alone when `folder` is "".
+[[nodiscard]] std::string path_in_folder(const std::string& folder, const std::string& file_name);
+
+}  // namespace dispersao
