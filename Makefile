@@ -59,11 +59,11 @@ bench-quality:
 bench-points:
 	cmake --preset bench
 	cmake --build --preset bench -j 2
-	build/bench/bench/dispersao-bench-pontos build/bench/app/dispersao-exato \
-	    build/bench/app/dispersao-gerar bench/data/points build/bench/pontos \
-	    build/bench/app/dispersao-gerar
-	nice build/bench/bench/dispersao-bench-p-grande build/bench/app/dispersao-exato \
-	    build/bench/app/dispersao-gerar build/bench/bench/dispersao-guloso build/bench/pontos
+	build/bench/bench/dispersao-bench-pontos build/bench/dispersao-exato \
+	    build/bench/dispersao-gerar bench/data/points build/bench/pontos \
+	    build/bench/dispersao-gerar
+	nice build/bench/bench/dispersao-bench-p-grande build/bench/dispersao-exato \
+	    build/bench/dispersao-gerar build/bench/bench/dispersao-guloso build/bench/pontos
 
 # The matrix engine against brute force on random 40 x 40 matrices, and dispersao-exato --matriz
 # on MDPLIB's GKD-c (n = 500) at p = 3 to 20 and at p = 50 within 10 s, and on a random CSV

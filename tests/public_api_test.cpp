@@ -10,6 +10,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dispersao/dispersao.hpp"
@@ -130,27 +131,25 @@ TEST(PublicApi, RejectsWhatItCannotTake) {
     EXPECT_EQ(rejection([&] { return dispersao::solve(three, 4); }),
               "p = 4 is out of range: it must be at least 2 and at most the number of sites, 3");
     EXPECT_NE(rejection([&] { return dispersao::solve(three, 1); }), "");
+    // Why solving for two of `three` under `options` is refused ("" when it is not).
+    const auto rejected = [&three](const SolveOptions& options) {
+        return rejection([&] { return dispersao::solve(three, 2, Metric::euclidean, options); });
+    };
     SolveOptions options;
     options.fixed = {3};
-    EXPECT_EQ(rejection([&] { return dispersao::solve(three, 2, Metric::euclidean, options); }),
-              "fixed id 3 is out of range: ids run from 0 to 2");
+    EXPECT_EQ(rejected(options), "fixed id 3 is out of range: ids run from 0 to 2");
     options.fixed = {1, 1};
-    EXPECT_EQ(rejection([&] { return dispersao::solve(three, 2, Metric::euclidean, options); }),
-              "fixed id 1 is given twice");
+    EXPECT_EQ(rejected(options), "fixed id 1 is given twice");
     options.fixed = {0, 1, 2};
-    EXPECT_EQ(rejection([&] { return dispersao::solve(three, 2, Metric::euclidean, options); }),
-              "3 fixed sites for p = 2: at most p sites can be fixed");
+    EXPECT_EQ(rejected(options), "3 fixed sites for p = 2: at most p sites can be fixed");
     options = {};
     options.time_limit = -1;
-    EXPECT_EQ(rejection([&] { return dispersao::solve(three, 2, Metric::euclidean, options); }),
-              "time_limit must be a number of seconds >= 0, not -1");
+    EXPECT_EQ(rejected(options), "time_limit must be a number of seconds >= 0, not -1");
     options.time_limit = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_NE(rejection([&] { return dispersao::solve(three, 2, Metric::euclidean, options); }),
-              "");
+    EXPECT_NE(rejected(options), "");
     options = {};
     options.threads = -1;
-    EXPECT_NE(rejection([&] { return dispersao::solve(three, 2, Metric::euclidean, options); }),
-              "");
+    EXPECT_NE(rejected(options), "");
 
     const std::vector<double> bad = {0, 0, 1, std::numeric_limits<double>::infinity(), 2, 0};
     EXPECT_EQ(rejection([&] { return dispersao::solve(PointsView::interleaved(bad), 2); }),
@@ -172,24 +171,26 @@ TEST(PublicApi, RejectsMatricesItCannotTake) {
               "the matrix holds 9 cells, not n * n = 2 * 2");
     EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(three.data(), 3, 2, 2); }),
               "row_stride 2 is smaller than n = 3");
-    std::vector<double> cells = three;
-    cells[5] = nan;
-    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }),
-              "matrix cell [1][2] is NaN or infinite");
-    cells = three;
-    cells[7] = nan;
-    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }),
-              "matrix cell [2][1] is NaN or infinite");
-    cells = three;
-    cells[2] = cells[6] = -2;
-    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }),
-              "matrix cell [0][2] is negative (-2)");
-    cells = three;
-    cells[3] = 1.5;
-    EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }),
-              "the matrix is not symmetric: matrix cell [0][1] = 1 but matrix cell [1][0] = 1.5");
+    // Cells of `three` changed (index, value), and the message that names the fault.
+    const struct {
+        std::vector<std::pair<std::size_t, double>> changes;
+        std::string message;
+    } cases[] = {
+        {{{5, nan}}, "matrix cell [1][2] is NaN or infinite"},
+        {{{7, nan}}, "matrix cell [2][1] is NaN or infinite"},
+        {{{2, -2}, {6, -2}}, "matrix cell [0][2] is negative (-2)"},
+        {{{3, 1.5}},
+         "the matrix is not symmetric: matrix cell [0][1] = 1 but matrix cell [1][0] = 1.5"},
+    };
+    for (const auto& c : cases) {
+        std::vector<double> cells = three;
+        for (const auto& [index, value] : c.changes) {
+            cells[index] = value;
+        }
+        EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 2); }), c.message);
+    }
     // The diagonal is never read.
-    cells = three;
+    std::vector<double> cells = three;
     cells[4] = nan;
     EXPECT_EQ(rejection([&] { return dispersao::solve_matrix(cells, 3, 4); }),
               "p = 4 is out of range: it must be at least 2 and at most the number of sites, 3");

@@ -70,14 +70,18 @@ template <typename Distances>
 }
 
 // Returns a bound no selection of p positions beats: each position's (p - 1)-th largest
-// distance to the others, the largest over positions. Precondition: 2 <= p <= n.
+// distance to the others, the largest over positions; infinity when the clock stops it first.
+// Precondition: 2 <= p <= n.
 template <typename Distances>
-[[nodiscard]] double row_bound(const Distances& distances, int p) {
+[[nodiscard]] double row_bound(const Distances& distances, int p, SearchClock& clock) {
     const std::size_t n = distances.n;
     assert(p >= 2 && static_cast<std::size_t>(p) <= n);
     std::vector<double> row(n - 1);
     double bound = -kInfinity;
     for (std::size_t a = 0; a < n; ++a) {
+        if (clock.should_stop()) {
+            return kInfinity;
+        }
         std::size_t k = 0;
         for (std::size_t b = 0; b < n; ++b) {
             if (b != a) {
@@ -270,7 +274,11 @@ DispersionResult search_matrix(const Distances& distances, int p, const SearchLi
     SearchClock clock(limits);
     std::vector<std::size_t> best;
     double value = -kInfinity;
-    for (std::size_t start = 0; start < std::min(n, tuning::kMatrixGreedyStarts); ++start) {
+    // The first start always runs, so that there is a selection to report; the others only
+    // while the limits allow.
+    for (std::size_t start = 0;
+         start < std::min(n, tuning::kMatrixGreedyStarts) && (start == 0 || !clock.should_stop());
+         ++start) {
         std::vector<std::size_t> chosen =
             greedy(distances, p, start * n / tuning::kMatrixGreedyStarts);
         const double worth = value_of(distances, chosen);
@@ -279,7 +287,7 @@ DispersionResult search_matrix(const Distances& distances, int p, const SearchLi
             best = std::move(chosen);
         }
     }
-    double upper = std::max(value, row_bound(distances, p));
+    double upper = std::max(value, row_bound(distances, p, clock));
     // First the bound: thresholds bisected between the value and the bound, each search on a
     // small budget, lower the bound wherever no selection reaches the threshold, and raise the
     // value wherever one is found.
