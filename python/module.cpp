@@ -172,15 +172,16 @@ py::tuple solve_matrix(py::array_t<double> matrix, int p, double time_limit,
     const py::array_t<double> held = readable(std::move(matrix));
     const auto n = static_cast<std::size_t>(held.shape(0));
     const dispersao::SolveOptions base = options_of(time_limit, fixed, threads, n);
-    const py::ssize_t rows = stride_in_doubles(held, 0);
-    const py::ssize_t columns = stride_in_doubles(held, 1);
-    const bool transposed = columns != 1 && rows == 1;
-    const auto row_stride = static_cast<std::size_t>(n <= 1 ? n : (transposed ? columns : rows));
-    const bool in_place = n <= 1 || columns == 1 || transposed;
+    // Rows one after the other (C order) or columns (Fortran order), never overlapping.
+    const auto rows = static_cast<std::size_t>(stride_in_doubles(held, 0));
+    const auto columns = static_cast<std::size_t>(stride_in_doubles(held, 1));
+    const bool c_order = columns == 1 && rows >= n;
+    const bool fortran_order = rows == 1 && columns >= n;
+    const bool in_place = n <= 1 || c_order || fortran_order;
     const py::array_t<double> cells =
         in_place ? held
                  : py::array_t<double>(py::array_t<double, py::array::c_style>::ensure(held));
-    const std::size_t stride = in_place ? row_stride : n;
+    const std::size_t stride = c_order ? rows : (fortran_order ? columns : n);
     return to_python(run_interruptible([&](const std::atomic<bool>& cancel) {
         dispersao::SolveOptions options = base;
         options.cancel = &cancel;

@@ -1,4 +1,4 @@
-"""The Python example of the documentation runs and prints what the documentation shows."""
+"""The Python example of the documentation runs and prints an optimal answer with its names."""
 
 import subprocess
 import sys
@@ -13,6 +13,10 @@ def test_spread_cities_example():
          str(ROOT / "examples" / "world" / "cidades.csv"), "5"],
         capture_output=True, text=True, check=True, timeout=120)
     lines = run.stdout.splitlines()
-    assert lines[:5] == ["Inuvik", "Windhoek", "Lima", "Bangkok", "Tongatapu"]
-    assert lines[5].startswith("Result(ids=[78, 194, 205, 265, 271], value=9913.49732")
-    assert "proven=True" in lines[5]
+    # Several selections reach the optimum; whichever is printed, its names are its ids' rows.
+    names = [line.split(",")[2] for line in
+             (ROOT / "examples" / "world" / "cidades.csv").read_text().splitlines()[1:]]
+    assert len(lines) == 6
+    ids = [int(i) for i in lines[5].split("[")[1].split("]")[0].split(", ")]
+    assert lines[:5] == [names[i] for i in ids]
+    assert ", value=9913.49732" in lines[5] and "proven=True" in lines[5]

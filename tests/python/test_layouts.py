@@ -26,6 +26,19 @@ def test_layouts_and_types_of_input(rng):
 
 
 
+def test_matrices_in_any_layout(rng):
+    upper = np.triu(rng.integers(1, 50, size=(40, 40)), 1).astype(float)
+    matrix = upper + upper.T
+    expected = dispersao.solve_matrix(matrix, 5)
+    big = np.zeros((80, 80))
+    big[::2, ::2] = matrix
+    for layout in (np.asfortranarray(matrix), matrix[::-1, ::-1][::-1, ::-1], big[::2, ::2],
+                   matrix.tolist(), matrix.astype(np.int32)):
+        assert dispersao.solve_matrix(layout, 5).value == expected.value
+    # Every row the same view of one row (stride 0): all distances 1.
+    assert dispersao.solve_matrix(np.broadcast_to(np.ones(6), (6, 6)), 4).value == 1.0
+
+
 def peak_of(call):
     """Returns the peak of memory that Python and numpy allocate while `call` runs, in bytes."""
     tracemalloc.start()
