@@ -10,15 +10,15 @@ seconds="${FUZZ_SECONDS:-60}"
 command -v clang++-14 >/dev/null || { echo "fuzz: clang++-14 is missing (apt-get install clang-14 libclang-rt-14-dev)" >&2; exit 1; }
 
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target fuzz_distance fuzz_count fuzz_menu fuzz_scan_paths fuzz_points
+cmake --build --preset fuzz --target fuzz_distance fuzz_count fuzz_menu fuzz_scan_paths fuzz_points fuzz_matrix
 
 # Largest input per target: the readers keep a 4096-byte window for one token, so the text
 # readers are fed inputs well beyond it.
-declare -A max_len=([fuzz_distance]=12000 [fuzz_count]=9000 [fuzz_menu]=4096 [fuzz_scan_paths]=20000 [fuzz_points]=8192)
+declare -A max_len=([fuzz_distance]=12000 [fuzz_count]=9000 [fuzz_menu]=4096 [fuzz_scan_paths]=20000 [fuzz_points]=8192 [fuzz_matrix]=8192)
 
 mkdir -p build/fuzz/artifacts
 for run in fuzz_distance fuzz_distance:portable fuzz_count fuzz_count:portable fuzz_menu \
-    fuzz_scan_paths fuzz_points; do
+    fuzz_scan_paths fuzz_points fuzz_matrix; do
     target=${run%%:*}
     path=${run#"$target"}
     path=${path#:}
