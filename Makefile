@@ -53,6 +53,9 @@ bench-quality:
 # instance of 1,000 cities at p = 5; then p = 1,000 and 4,096 of 10^6 points beside the plain
 # greedy, and clustered sets of 10^6 and 10^7 points (bench/large_p_benchmark.cpp). A subset:
 #   make bench-points BENCH_POINTS_INSTANCES="rw1621 u1817" BENCH_POINTS_P="5" BENCH_POINTS_RANDOM=-
+# The whole published table, 60 s per pair, marked against it (docs/tabela-publicada.md):
+#   make bench-points BENCH_POINTS_P="5 10 15 20" BENCH_POINTS_LIMIT=60 BENCH_POINTS_RANDOM=- \
+#       BENCH_POINTS_MENU=-
 bench-points:
 	cmake --preset bench
 	cmake --build --preset bench -j 2

@@ -13,7 +13,10 @@
 //   BENCH_POINTS_RANDOM     sizes of the random sets, solved at p = 3 (default
 //                           "100000 1000000 10000000"; "" or "-" for none)
 //   BENCH_POINTS_MENU       cities of the menu program instances (default "1000")
-// Time limits: 300 s for p >= 10, 600 s below.
+//   BENCH_POINTS_LIMIT      seconds per run (default 300 for p >= 10, 600 below)
+//   BENCH_POINTS_THREADS    --threads of every run (default: dispersao-exato's, one per core)
+// Beside a published pair, "marca" says: "=" the published value reached (proven, when the
+// paper proved it), "abaixo" a value below it, "novo" an open pair closed or its bound lowered.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -79,6 +82,9 @@ struct Tally {
     int proven = 0;
     int as_published = 0;
     int with_published = 0;
+    int reached = 0;    // value at least the published optimum
+    int newer = 0;      // open pairs closed or with a lower bound than published
+    double search = 0;  // search seconds, summed
     double slowest = 0;
 };
 
@@ -91,11 +97,14 @@ class PointBench {
 
     // Runs dispersao-exato on `input` at `p` and prints its line; `label` names it.
     void measure(const std::string& label, const fs::path& input, int p) {
-        const std::string limit = p >= 10 ? "300" : "600";
+        const std::string limit = words_of("BENCH_POINTS_LIMIT", p >= 10 ? "300" : "600").at(0);
+        std::vector<std::string> args{"--json", "-p", std::to_string(p), "--limite-tempo", limit};
+        for (const std::string& threads : words_of("BENCH_POINTS_THREADS", "-")) {
+            args.insert(args.end(), {"--threads", threads});
+        }
+        args.push_back(input.string());
         const fs::path errors = work_ / "erros.txt";
-        const Measured m = run_child(
-            exato_, {"--json", "-p", std::to_string(p), "--limite-tempo", limit, input.string()},
-            errors);
+        const Measured m = run_child(exato_, args, errors);
         if (!m.ok) {
             std::printf("%-22s falhou; veja %s\n", label.c_str(), errors.c_str());
             all_ran_ = false;
@@ -108,7 +117,9 @@ class PointBench {
         const double search = std::atof(json_field(m.json, "segundos").c_str());
         std::string paper_value = "-";
         std::string paper_seconds = "-";
+        std::string mark = "-";
         Tally& tally = tallies_[p];
+        tally.search += search;
         ++tally.runs;
         tally.proven += proven ? 1 : 0;
         tally.slowest = std::max(tally.slowest, m.wall_seconds);
@@ -119,10 +130,20 @@ class PointBench {
             ++tally.with_published;
             tally.as_published +=
                 (proven && found->second.proven && value == found->second.value) ? 1 : 0;
+            const double paper = std::atof(found->second.value.c_str());
+            const double upper = std::atof(json_field(m.json, "limite_superior").c_str());
+            if (!found->second.proven) {
+                mark = proven || upper < paper ? "novo" : "-";
+            } else {
+                mark = std::atof(value.c_str()) >= paper ? "=" : "abaixo";
+            }
+            tally.reached += mark == "=" ? 1 : 0;
+            tally.newer += mark == "novo" ? 1 : 0;
         }
-        std::printf("%-22s %9s %3d %20s %-28s %9.3f %9.3f %8.1f %10s %10s\n", label.c_str(),
+        std::printf("%-22s %9s %3d %20s %-28s %9.3f %9.3f %8.1f %10s %10s %6s\n", label.c_str(),
                     json_field(m.json, "n").c_str(), p, value.c_str(), proof.c_str(), search,
-                    m.wall_seconds, m.peak_mib, paper_value.c_str(), paper_seconds.c_str());
+                    m.wall_seconds, m.peak_mib, paper_value.c_str(), paper_seconds.c_str(),
+                    mark.c_str());
         std::fflush(stdout);
     }
 
@@ -137,9 +158,10 @@ class PointBench {
         for (const auto& [p, tally] : tallies_) {
             std::printf(
                 "p = %d: %d de %d provados otimos; %d de %d com o valor publicado provado; "
+                "%d com o valor publicado alcancado; %d novos; busca %.1f s ao todo; "
                 "execucao mais longa %.3f s\n",
                 p, tally.proven, tally.runs, tally.as_published, tally.with_published,
-                tally.slowest);
+                tally.reached, tally.newer, tally.search, tally.slowest);
         }
         return all_ran_;
     }
@@ -233,8 +255,9 @@ int main(int argc, char** argv) {
         all_list += " ";
     }
     std::printf("Maquina %s\n", machine().c_str());
-    std::printf("%-22s %9s %3s %20s %-28s %9s %9s %8s %10s %10s\n", "instancia", "n", "p", "valor",
-                "prova", "busca_s", "total_s", "pico_MiB", "publicado", "public_s");
+    std::printf("%-22s %9s %3s %20s %-28s %9s %9s %8s %10s %10s %6s\n", "instancia", "n", "p",
+                "valor", "prova", "busca_s", "total_s", "pico_MiB", "publicado", "public_s",
+                "marca");
     PointBench bench(fs::absolute(argv[1]).string(), work, std::move(published));
     run_published(bench, data, work, words_of("BENCH_POINTS_INSTANCES", all_list),
                   words_of("BENCH_POINTS_P", "3 5 10"));

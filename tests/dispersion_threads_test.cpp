@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dispersion/dispersion.hpp"
+#include "dispersion/point_heuristic.hpp"
 #include "dispersion/point_search.hpp"
 #include "tests/support/point_oracle.hpp"
 
@@ -93,6 +94,21 @@ TEST(PointSolverThreads, SeveralThreadsGiveTheAnswerOfOne) {
         }
     }
     EXPECT_EQ(compared, 72);
+}
+
+// From p = 15 the heuristics run several chains of local search: their pick is the same on
+// one thread as on several, spread or clustered.
+TEST(PointSolverThreads, HeuristicChainsPickTheSameOnAnyThreads) {
+    for (std::uint64_t seed = 1; seed <= 4; ++seed) {
+        std::mt19937_64 random(seed);
+        const PointSet points =
+            draw(DistanceRule::tsplib_euc_2d, 20 + 5 * seed, seed % 2 == 0 ? 0 : 6, random);
+        const int p = 14 + static_cast<int>(seed);
+        const auto never = [] { return false; };
+        const std::vector<std::size_t> alone = heuristic_selection(points, p, never, 1);
+        EXPECT_EQ(heuristic_selection(points, p, never, 2), alone) << "seed " << seed;
+        EXPECT_EQ(alone.size(), static_cast<std::size_t>(p));
+    }
 }
 
 // Small sets at p = 7 and 8 on four threads, against every subset.

@@ -2,11 +2,18 @@
 #include "dispersion/point_heuristic.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
+#include <chrono>
 #include <cmath>
 #include <cstddef>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <mutex>
 #include <random>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -82,6 +89,104 @@ template <class Key>
         chosen, k, candidates);
 }
 
+// Returns the best selection of one chain of the iterated local search: the farthest-point
+// greedy from a first point (chain 0: the farthest from point 0; the others: a random one),
+// improved by exchanges with every point as a candidate; then kicks: a few points of the best
+// selection move to random places, the exchanges run again, and the result replaces the best
+// when it is at least as good. For small p the exchanges alone do well and the exact search is
+// fast, so there are no kicks; above, the effort grows as p^3 (a kick costs about n p^2
+// distance evaluations), capped in kicks overall and per point.
+[[nodiscard]] std::vector<std::size_t> local_search_chain(
+    const PointSet& points, int p, std::size_t chain, const std::function<bool()>& should_stop) {
+    const std::size_t n = points.size();
+    const CandidateLists everyone{[n](std::size_t) { return n; }, {}, should_stop};
+    constexpr int kRounds = tuning::kExchangeRounds;
+    std::mt19937_64 random(tuning::kHeuristicSeed + chain);
+    const std::size_t first = chain == 0 ? farthest_point_selection(points, 2, 0)[1] : random() % n;
+    std::vector<std::size_t> best = farthest_point_selection(points, p, first);
+    (void)improve_selection(points, best, everyone, kRounds);
+    std::vector<double> best_profile = profile(points, best);
+    const double work = static_cast<double>(n) * static_cast<double>(p) * static_cast<double>(p);
+    const double budget =
+        p < tuning::kKickSmallP
+            ? 0.0
+            : tuning::kKickWorkAtP10 * std::pow(static_cast<double>(p) / 10.0, 3.0);
+    const auto kicks = static_cast<int>(std::min(
+        {tuning::kMaxKicks, budget / work, tuning::kKicksPerPoint * static_cast<double>(n)}));
+    for (int kick = 0; kick < kicks && !should_stop(); ++kick) {
+        std::vector<std::size_t> chosen = best;
+        const std::size_t moves = 1 + random() % tuning::kKickMovesMax;
+        for (std::size_t m = 0; m < moves; ++m) {
+            const std::size_t x = random() % n;
+            if (std::find(chosen.begin(), chosen.end(), x) == chosen.end()) {
+                chosen[random() % chosen.size()] = x;
+            }
+        }
+        (void)improve_selection(points, chosen, everyone, kRounds);
+        std::vector<double> next = profile(points, chosen);
+        if (next >= best_profile) {
+            best_profile = std::move(next);
+            best = std::move(chosen);
+        }
+    }
+    return best;
+}
+
+// Runs run(chain, stop) for chain = 0 .. chains - 1 on up to `threads` threads, each chain
+// asking `stop` whether to give up. `should_stop` is asked by the calling thread alone, which
+// passes its answer on to the others.
+void run_chains(std::size_t chains, int threads, const std::function<bool()>& should_stop,
+                const std::function<void(std::size_t, const std::function<bool()>&)>& run) {
+    const auto helpers = std::min(chains, static_cast<std::size_t>(threads));
+    if (helpers <= 1) {
+        for (std::size_t chain = 0; chain < chains; ++chain) {
+            run(chain, should_stop);
+        }
+        return;
+    }
+    std::atomic<bool> stop{false};
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> finished{0};
+    std::mutex failure_mutex;
+    std::exception_ptr failure;
+    const std::function<bool()> stopped = [&stop] { return stop.load(std::memory_order_relaxed); };
+    const auto work = [&]() noexcept {
+        try {
+            for (std::size_t chain = next++; chain < chains; chain = next++) {
+                run(chain, stopped);
+            }
+        } catch (...) {
+            const std::lock_guard lock(failure_mutex);
+            failure = std::current_exception();
+            stop.store(true);
+        }
+        ++finished;
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t t = 0; t < helpers; ++t) {
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // fewer threads: the same selections, later
+        }
+    }
+    if (pool.empty()) {
+        work();
+    }
+    while (finished.load() < std::max<std::size_t>(pool.size(), 1)) {
+        if (should_stop()) {
+            stop.store(true);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(tuning::kEliminationPollMs));
+    }
+    for (std::thread& thread : pool) {
+        thread.join();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
 }  // namespace
 
 double selection_value(const PointSet& points, const std::vector<std::size_t>& chosen) {
@@ -154,11 +259,10 @@ double improve_selection(const PointSet& points, std::vector<std::size_t>& chose
 }
 
 std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
-                                             const std::function<bool()>& should_stop) {
+                                             const std::function<bool()>& should_stop,
+                                             int threads) {
     const std::size_t n = points.size();
-    assert(p >= 2 && static_cast<std::size_t>(p) <= n);
-    const CandidateLists everyone{[n](std::size_t) { return n; }, {}, should_stop};
-    constexpr int kRounds = tuning::kExchangeRounds;
+    assert(p >= 2 && static_cast<std::size_t>(p) <= n && threads >= 1);
     // Big sets are searched through an evenly spread sample of this many points first.
     constexpr std::size_t kSample = tuning::kHeuristicSample;
     if (n > 2 * kSample) {
@@ -168,47 +272,31 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
             sample.x.push_back(points.x[k * n / kSample]);
             sample.y.push_back(points.y[k * n / kSample]);
         }
-        std::vector<std::size_t> chosen = heuristic_selection(sample, p, should_stop);
+        std::vector<std::size_t> chosen = heuristic_selection(sample, p, should_stop, threads);
         for (std::size_t& c : chosen) {
             c = c * n / kSample;
         }
+        const CandidateLists everyone{[n](std::size_t) { return n; }, {}, should_stop};
         (void)improve_selection(points, chosen, everyone, 2);
         return chosen;
     }
-    std::mt19937_64 random(tuning::kHeuristicSeed);
-    std::vector<std::size_t> best =
-        farthest_point_selection(points, p, farthest_point_selection(points, 2, 0)[1]);
-    (void)improve_selection(points, best, everyone, kRounds);
-    std::vector<double> best_profile = profile(points, best);
-    // Iterated local search: a few points of the best selection move to random places, the
-    // exchanges run again, and the result replaces the best when it is at least as good. For
-    // small p the exchanges alone do well and the exact search is fast, so there is none;
-    // above, the effort grows as p^3 (a kick costs about n p^2 distance evaluations), capped
-    // in kicks overall and per point.
-    const double work = static_cast<double>(n) * static_cast<double>(p) * static_cast<double>(p);
-    const double budget =
-        p < tuning::kKickSmallP
-            ? 0.0
-            : tuning::kKickWorkAtP10 * std::pow(static_cast<double>(p) / 10.0, 3.0);
-    const auto kicks = static_cast<int>(std::min(
-        {tuning::kMaxKicks, budget / work, tuning::kKicksPerPoint * static_cast<double>(n)}));
-    for (int kick = 0; kick < kicks && !should_stop(); ++kick) {
-        std::vector<std::size_t> chosen = best;
-        const std::size_t moves = 1 + random() % tuning::kKickMovesMax;
-        for (std::size_t m = 0; m < moves; ++m) {
-            const std::size_t x = random() % n;
-            if (std::find(chosen.begin(), chosen.end(), x) == chosen.end()) {
-                chosen[random() % chosen.size()] = x;
-            }
-        }
-        (void)improve_selection(points, chosen, everyone, kRounds);
-        std::vector<double> next = profile(points, chosen);
-        if (next >= best_profile) {
+    const std::size_t chains = p < tuning::kChainsFromP ? 1 : tuning::kHeuristicChains;
+    std::vector<std::vector<std::size_t>> found(chains);
+    run_chains(chains, threads, should_stop,
+               [&](std::size_t chain, const std::function<bool()>& stop) {
+                   found[chain] = local_search_chain(points, p, chain, stop);
+               });
+    // The best chain, the first of equals: the same whatever the threads.
+    std::size_t best = 0;
+    std::vector<double> best_profile = profile(points, found[0]);
+    for (std::size_t chain = 1; chain < chains; ++chain) {
+        std::vector<double> next = profile(points, found[chain]);
+        if (next > best_profile) {
             best_profile = std::move(next);
-            best = std::move(chosen);
+            best = chain;
         }
     }
-    return best;
+    return found[best];
 }
 
 }  // namespace dispersao

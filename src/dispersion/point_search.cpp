@@ -69,7 +69,9 @@ DispersionResult PointSolver::run() {
         closest_pair();
     } else {
         if (best_.empty()) {
-            best_ = heuristic_selection(points_, p_, [this] { return clock_.should_stop(); });
+            best_ = heuristic_selection(
+                points_, p_, [this] { return clock_.past_share(tuning::kHeuristicShare); },
+                threads_);
         }
         value_ = selection_value(points_, best_);
         place_points();

@@ -44,6 +44,11 @@ class SearchClock {
         return stopped_;
     }
 
+    // Returns whether the search must stop, or has used `share` (0 to 1) of its time limit.
+    [[nodiscard]] bool past_share(double share) {
+        return should_stop() || elapsed() >= share * limits_.seconds;
+    }
+
     // Returns whether the interrupt flag, rather than the time limit, stopped the search.
     [[nodiscard]] bool interrupted() const { return interrupted_; }
 

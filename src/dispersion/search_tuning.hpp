@@ -82,7 +82,15 @@ inline constexpr double kMaxKicks = 400.0;
 inline constexpr double kKicksPerPoint = 4.0;
 // Points a kick moves at most (one or two, evenly): more undo what the exchanges found.
 inline constexpr unsigned kKickMovesMax = 2;
-// Seed of the kicks' random choices: the same input gives the same selection every run.
+// Chains of local search from this p on: below, one chain comes near enough, and more would
+// cost more than the proof (rw1621 at p = 10: 0.16 s proven, 8 chains take seconds).
+inline constexpr int kChainsFromP = 15;
+// Chains from there: at p = 20 their seeds spread (pr2392: 3,095 to 3,150), one chain of 16
+// times the kicks stopped at 3,119.
+inline constexpr std::size_t kHeuristicChains = 8;
+// Share of a time limit the heuristics may take: the rest is the exact search's.
+inline constexpr double kHeuristicShare = 0.25;
+// Seed of the kicks' random choices (chain c: this plus c): the same selection every run.
 inline constexpr std::uint64_t kHeuristicSeed = 12345;
 
 // ---- Point search: large p (spread_*.cpp, point_search.cpp) ----

@@ -11,9 +11,14 @@ import numpy as np
 import dispersao
 
 
+# A search of 200,000 random points at p = 1,000 runs to any time limit of a few seconds:
+# neither proven nor given up in that time.
+HARD_P = 1000
+
+
 def hard_points(seed):
-    """Returns a random set whose search at p = 40 outlasts the tests' time limits."""
-    return np.random.default_rng(seed).uniform(0, 1, size=(100_000, 2))
+    """Returns a random set whose search at HARD_P outlasts the tests' time limits."""
+    return np.random.default_rng(seed).uniform(0, 1, size=(200_000, 2))
 
 
 def test_two_threads_solve_at_once():
@@ -23,7 +28,7 @@ def test_two_threads_solve_at_once():
 
     def run(k):
         start = time.monotonic()
-        results[k] = dispersao.solve(sets[k], 40, time_limit=1.0, threads=1)
+        results[k] = dispersao.solve(sets[k], HARD_P, time_limit=1.0, threads=1)
         spans[k] = (start, time.monotonic())
 
     workers = [threading.Thread(target=run, args=(k,)) for k in range(2)]
@@ -35,7 +40,7 @@ def test_two_threads_solve_at_once():
     # after the other, without overlap.
     for (start, end), result in zip(spans, results):
         assert end - start >= 0.9
-        assert len(result.ids) == 40 and not result.proven
+        assert len(result.ids) == HARD_P and not result.proven
         assert result.upper_bound >= result.value > 0
     overlap = min(spans[0][1], spans[1][1]) - max(spans[0][0], spans[1][0])
     assert overlap > 0.5
@@ -52,7 +57,7 @@ def test_ctrl_c_stops_the_search_within_half_a_second():
     timer = threading.Timer(0.5, interrupt)
     timer.start()
     try:
-        dispersao.solve(points, 40, time_limit=30)
+        dispersao.solve(points, HARD_P, time_limit=30)
     except KeyboardInterrupt:
         stopped = time.monotonic()
     else:
