@@ -76,23 +76,11 @@ Separator separator_of(std::string_view line) {
 
 void split_fields(std::string_view line, Separator separator,
                   std::vector<std::string_view>& fields) {
-    fields.clear();
     if (separator == Separator::spaces) {
-        std::size_t i = 0;
-        while (i < line.size()) {
-            while (i < line.size() && is_blank(line[i])) {
-                ++i;
-            }
-            const std::size_t start = i;
-            while (i < line.size() && !is_blank(line[i])) {
-                ++i;
-            }
-            if (i > start) {
-                fields.push_back(line.substr(start, i - start));
-            }
-        }
+        split_words(line, fields);
         return;
     }
+    fields.clear();
     const char cut = separator == Separator::semicolon ? ';'
                      : separator == Separator::comma   ? ','
                                                        : '\t';

@@ -25,9 +25,10 @@ namespace dispersao {
     return text;
 }
 
-// Returns the blank-separated words of `line`.
-[[nodiscard]] inline std::vector<std::string_view> split_words(std::string_view line) {
-    std::vector<std::string_view> words;
+// Replaces the contents of `words` with the blank-separated words of `line`; reusing one
+// vector across lines keeps its storage.
+inline void split_words(std::string_view line, std::vector<std::string_view>& words) {
+    words.clear();
     std::size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && is_blank(line[i])) {
@@ -41,6 +42,12 @@ namespace dispersao {
             words.push_back(line.substr(start, i - start));
         }
     }
+}
+
+// Returns the blank-separated words of `line`.
+[[nodiscard]] inline std::vector<std::string_view> split_words(std::string_view line) {
+    std::vector<std::string_view> words;
+    split_words(line, words);
     return words;
 }
 
