@@ -9,6 +9,7 @@
 #include <new>
 
 #include "output/system_error.hpp"
+#include "points/fault_message.hpp"
 #include "points/point_files.hpp"
 #include "points/text_fields.hpp"
 
@@ -178,9 +179,7 @@ std::string describe_point_error(const PointError& error, const std::string& pat
         case PointFailure::malformed:
             break;
     }
-    const std::string where =
-        error.line > 0 ? ", linha " + std::to_string(error.line) : std::string();
-    return "Erro no arquivo " + name + where + ": " + error.detail + ".\n";
+    return file_fault_message(name, error.line, error.detail);
 }
 
 }  // namespace dispersao
