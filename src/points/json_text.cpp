@@ -86,19 +86,41 @@ class JsonReader {
         return good;
     }
 
-    bool read_object(JsonValue& value, int depth) {
+    // Reads a container whose opening byte is at pos_: elements, each read by `read_element`
+    // (false on a fault), separated by ',' and ended by `close`; `separator_fault` tells what a
+    // missing separator is. A container deeper than kJsonMostDepth is a fault.
+    template <class ReadElement>
+    bool read_container(int depth, char close, const char* separator_fault,
+                        const ReadElement& read_element) {
         if (depth >= kJsonMostDepth) {
             return fail("o JSON aninha objetos e listas fundo demais");
         }
-        value.type = JsonValue::Type::object;
         ++pos_;
         skip_blanks();
-        if (peek() == '}') {
+        if (peek() == close) {
             ++pos_;
             return true;
         }
         for (;;) {
             skip_blanks();
+            if (!read_element()) {
+                return false;
+            }
+            skip_blanks();
+            if (peek() == close) {
+                ++pos_;
+                return true;
+            }
+            if (peek() != ',') {
+                return fail(separator_fault);
+            }
+            ++pos_;
+        }
+    }
+
+    bool read_object(JsonValue& value, int depth) {
+        value.type = JsonValue::Type::object;
+        return read_container(depth, '}', "esperava ',' ou '}' no objeto", [&] {
             std::string key;
             if (peek() != '"') {
                 return fail("esperava o nome de um membro entre aspas");
@@ -113,48 +135,16 @@ class JsonReader {
             ++pos_;
             skip_blanks();
             value.members.push_back({std::move(key), JsonValue{}});
-            if (!read_value(value.members.back().value, depth + 1)) {
-                return false;
-            }
-            skip_blanks();
-            if (peek() == '}') {
-                ++pos_;
-                return true;
-            }
-            if (peek() != ',') {
-                return fail("esperava ',' ou '}' no objeto");
-            }
-            ++pos_;
-        }
+            return read_value(value.members.back().value, depth + 1);
+        });
     }
 
     bool read_array(JsonValue& value, int depth) {
-        if (depth >= kJsonMostDepth) {
-            return fail("o JSON aninha objetos e listas fundo demais");
-        }
         value.type = JsonValue::Type::array;
-        ++pos_;
-        skip_blanks();
-        if (peek() == ']') {
-            ++pos_;
-            return true;
-        }
-        for (;;) {
-            skip_blanks();
+        return read_container(depth, ']', "esperava ',' ou ']' na lista", [&] {
             value.items.emplace_back();
-            if (!read_value(value.items.back(), depth + 1)) {
-                return false;
-            }
-            skip_blanks();
-            if (peek() == ']') {
-                ++pos_;
-                return true;
-            }
-            if (peek() != ',') {
-                return fail("esperava ',' ou ']' na lista");
-            }
-            ++pos_;
-        }
+            return read_value(value.items.back(), depth + 1);
+        });
     }
 
     bool read_number(JsonValue& value) {
