@@ -54,13 +54,8 @@ void PointSolver::place_points() {
     }
     const double root_p = std::ceil(std::sqrt(static_cast<double>(p_)));
     const auto dims = static_cast<std::size_t>(space_.dimensions);
-    std::size_t side =
-        dims == 2
-            ? std::clamp<std::size_t>(tuning::kPlaneSidePerRootP * static_cast<std::size_t>(root_p),
-                                      tuning::kPlaneSideMin, tuning::kPlaneSideMax)
-            : std::clamp<std::size_t>(
-                  tuning::kSphereSidePerRootP * static_cast<std::size_t>(root_p),
-                  tuning::kSphereSideMin, tuning::kSphereSideMax);
+    std::size_t side = (dims == 2 ? tuning::kPlaneSide : tuning::kSphereSide)
+                           .for_root_p(static_cast<std::size_t>(root_p));
     while (side > 1 && std::pow(static_cast<double>(side), static_cast<double>(dims)) >
                            static_cast<double>(n) / tuning::kPointsPerSlot) {
         --side;

@@ -3,6 +3,7 @@
 // answer comes (and, for the heuristics, which selection the search starts from).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,18 +25,36 @@ inline constexpr double kReportInterval = 0.25;
 inline constexpr std::size_t kMinCells = 4096;
 // Cap sqrt(1200 n) cells: the cell graph (cells^2 / 8 bytes) stays at 150 bytes per point.
 inline constexpr double kCellCapPerPoint = 1200.0;
-// Plane grid side per ceil(sqrt p): cells about a quarter of the spacing of p spread points.
-inline constexpr std::size_t kPlaneSidePerRootP = 4;
-// Plane grid side at least 8: fewer slots leave cells that all need splitting in round one.
-inline constexpr std::size_t kPlaneSideMin = 8;
-// Plane grid side at most 64: 4096 slots, the cell cap for small sets.
-inline constexpr std::size_t kPlaneSideMax = 64;
-// Sphere grid side per ceil(sqrt p): half the plane's, slots grow as its cube.
-inline constexpr std::size_t kSphereSidePerRootP = 2;
-// Sphere grid side at least 4: 64 slots over the cube around the unit sphere.
-inline constexpr std::size_t kSphereSideMin = 4;
-// Sphere grid side at most 12: 1728 slots, under the cell cap for small sets.
-inline constexpr std::size_t kSphereSideMax = 12;
+// Side of the first round's grid of slots: `per_root_p` times ceil(sqrt p), within
+// [`least`, `most`].
+struct GridSide {
+    std::size_t per_root_p;
+    std::size_t least;
+    std::size_t most;
+
+    // Returns the side for a p whose ceil(sqrt p) is `root_p`.
+    [[nodiscard]] constexpr std::size_t for_root_p(std::size_t root_p) const {
+        return std::clamp(per_root_p * root_p, least, most);
+    }
+};
+// Grid of the plane.
+inline constexpr GridSide kPlaneSide{
+    // 4 per ceil(sqrt p): cells about a quarter of the spacing of p spread points.
+    .per_root_p = 4,
+    // At least 8: fewer slots leave cells that all need splitting in round one.
+    .least = 8,
+    // At most 64: 4096 slots, the cell cap for small sets.
+    .most = 64,
+};
+// Grid of the sphere's surrounding cube.
+inline constexpr GridSide kSphereSide{
+    // 2 per ceil(sqrt p): half the plane's, as slots grow as its cube.
+    .per_root_p = 2,
+    // At least 4: 64 slots over the cube around the unit sphere.
+    .least = 4,
+    // At most 12: 1728 slots, under the cell cap for small sets.
+    .most = 12,
+};
 // Points per grid slot at least (on average): emptier grids hold cells of one or two points.
 inline constexpr double kPointsPerSlot = 4.0;
 
