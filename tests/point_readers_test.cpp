@@ -47,11 +47,13 @@ TEST(TsplibPoints, ReadsEveryRuleWithIdsAsWritten) {
             kTsplibHeader + r.type + "\nNODE_COORD_SECTION\n3 1.5 -2\n1 6.0e2 7\n2 0 0\nEOF\n";
         ASSERT_FALSE(parse(PointFormat::tsplib, text, points)) << r.type;
         EXPECT_EQ(points.rule, r.rule);
+        EXPECT_EQ(tsplib_rule_name(r.rule), r.type);
         EXPECT_EQ(points.ids, (std::vector<std::int64_t>{3, 1, 2}));
         EXPECT_EQ(points.x, (std::vector<double>{1.5, 600, 0}));
         EXPECT_EQ(points.y, (std::vector<double>{-2, 7, 0}));
         EXPECT_TRUE(points.names.empty());
     }
+    EXPECT_EQ(tsplib_rule_name(DistanceRule::euclidean), "");
 }
 
 TEST(TsplibPoints, KeywordsWithAnyColonSpacingCrlfAndNoEof) {

@@ -2,6 +2,7 @@
 #include "exato/report.hpp"
 
 #include "output/chosen_sites.hpp"
+#include "points/point_files.hpp"
 
 #include <algorithm>
 #include <array>
@@ -18,13 +19,10 @@ namespace {
 [[nodiscard]] std::string rule_words(DistanceRule rule) {
     switch (rule) {
         case DistanceRule::tsplib_euc_2d:
-            return "EUC_2D (TSPLIB)";
         case DistanceRule::tsplib_ceil_2d:
-            return "CEIL_2D (TSPLIB)";
         case DistanceRule::tsplib_att:
-            return "ATT (TSPLIB)";
         case DistanceRule::tsplib_geo:
-            return "GEO (TSPLIB)";
+            return std::string(tsplib_rule_name(rule)) + " (TSPLIB)";
         case DistanceRule::euclidean:
             return "euclidiana";
         case DistanceRule::great_circle_km:

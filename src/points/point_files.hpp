@@ -45,6 +45,10 @@ inline constexpr std::string_view kStandardInputName = "-";
 // CSV separator, CSV otherwise.
 [[nodiscard]] PointFormat point_format_of_text(std::string_view start);
 
+// Returns the EDGE_WEIGHT_TYPE name of `rule` ("EUC_2D", "CEIL_2D", "ATT" or "GEO"), or "" for
+// a rule TSPLIB does not name.
+[[nodiscard]] std::string_view tsplib_rule_name(DistanceRule rule);
+
 // Reads TSPLIB text: a header of "KEYWORD : value" lines (the colon optional, blanks around it
 // free) with DIMENSION and EDGE_WEIGHT_TYPE (EUC_2D, CEIL_2D, ATT or GEO), then
 // NODE_COORD_SECTION with DIMENSION lines "id x y", each id in 1..DIMENSION once, then

@@ -232,6 +232,15 @@ class TsplibReader {
 
 }  // namespace
 
+std::string_view tsplib_rule_name(DistanceRule rule) {
+    for (const RuleName& known : kRuleNames) {
+        if (known.rule == rule) {
+            return known.name;
+        }
+    }
+    return {};
+}
+
 std::optional<PointError> parse_tsplib_points(ByteSource source, PointSet& points) {
     points = PointSet{};
     LineReader lines(std::move(source));
