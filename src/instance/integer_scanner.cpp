@@ -18,37 +18,9 @@ namespace {
 }  // namespace
 
 IntegerScanner::IntegerScanner(ByteSource source, std::size_t block_size, ScanPath path)
-    : source_(std::move(source)),
-      kernel_(run_kernel(path)),
-      // Left uninitialised: only bytes the source has written are ever read, and a small file
-      // then touches only the pages it fills.
-      buffer_(new char[block_size + kTokenWindow]),
-      block_size_(block_size) {
+    // The unread tail is always shorter than the token window; one read a refill.
+    : BlockBuffer(std::move(source), kTokenWindow, block_size, false), kernel_(run_kernel(path)) {
     assert(block_size > 0);
-    pos_ = end_ = buffer_.get();
-}
-
-bool IntegerScanner::refill() {
-    if (source_ended_) {
-        return false;
-    }
-    // The unread tail is always shorter than the token window, so the buffer has room for it
-    // and a whole block after it. New bytes always land at the same offset, just after the
-    // window, with the tail moved right before them: reads into a destination that keeps
-    // its alignment run several times faster than reads into one shifted by the tail.
-    const auto kept = static_cast<std::size_t>(end_ - pos_);
-    assert(kept < kTokenWindow);
-    char* const fresh = buffer_.get() + kTokenWindow;
-    std::memmove(fresh - kept, pos_, kept);
-    pos_ = fresh - kept;
-    end_ = fresh;
-    const std::size_t got = source_(fresh, block_size_);
-    if (got == 0) {
-        source_ended_ = true;
-        return false;
-    }
-    end_ += got;
-    return true;
 }
 
 ScanResult IntegerScanner::next_general(std::int64_t& value) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "instance/block_buffer.hpp"
 #include "instance/byte_source.hpp"
 #include "instance/scan_paths.hpp"
 
@@ -24,7 +25,7 @@ enum class ScanResult {
 // Reads optionally signed decimal integers from a source exactly as "%d" would: white space of
 // any kind before each, a leading + or -, and no separator needed after the last digit
 // ("1-2" is the two integers 1 and -2). Counts lines so that errors can name where they are.
-class IntegerScanner {
+class IntegerScanner : private BlockBuffer {
   public:
     // Digits of one integer are parsed from one contiguous stretch of the buffer, so every
     // token shorter than this many bytes is parsed in one go whatever the block boundaries.
@@ -106,18 +107,8 @@ class IntegerScanner {
     // next_run on a vectorised path.
     [[nodiscard]] std::size_t next_vectorised_run(std::int64_t* values, std::size_t capacity);
 
-    // Moves the unread bytes to the front of the buffer and reads more after them; returns
-    // false once the source has nothing more.
-    bool refill();
-
-    ByteSource source_;
     // The vectorised kernel of the scanner's path, or nullptr on the portable path.
     RunKernel kernel_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t block_size_;
-    const char* pos_ = nullptr;
-    const char* end_ = nullptr;
-    bool source_ended_ = false;
     long line_ = 1;
     long token_line_ = 1;
     const char* token_start_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 namespace dispersao {
 
@@ -14,37 +15,10 @@ constexpr std::size_t kTailRoom = LineReader::kMaxLine + 1;
 }  // namespace
 
 LineReader::LineReader(ByteSource source, std::size_t block_size)
-    : source_(std::move(source)),
-      // Left uninitialised: only bytes the source has written are ever read.
-      buffer_(new char[kTailRoom + block_size]),
-      block_size_(block_size) {
+    // Each refill fills its block however little one read of a pipe hands out: fewer refills,
+    // each of which moves the tail and searches it again.
+    : BlockBuffer(std::move(source), kTailRoom, block_size, true) {
     assert(block_size > 0);
-    pos_ = end_ = buffer_.get() + kTailRoom;
-}
-
-bool LineReader::refill() {
-    if (source_ended_) {
-        return false;
-    }
-    // Fresh text always lands just after the room for the tail, where the reads keep their
-    // alignment; the tail moves right before it.
-    const auto kept = static_cast<std::size_t>(end_ - pos_);
-    assert(kept < kTailRoom);
-    char* const fresh = buffer_.get() + kTailRoom;
-    std::memmove(fresh - kept, pos_, kept);
-    pos_ = fresh - kept;
-    // A source may hand out less than asked for; keep reading until the block is full.
-    std::size_t got = 0;
-    while (got < block_size_) {
-        const std::size_t count = source_(fresh + got, block_size_ - got);
-        if (count == 0) {
-            source_ended_ = true;
-            break;
-        }
-        got += count;
-    }
-    end_ = fresh + got;
-    return got > 0;
 }
 
 bool LineReader::next(std::string_view& line) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "instance/block_buffer.hpp"
 #include "instance/byte_source.hpp"
 
 namespace dispersao {
@@ -12,7 +13,7 @@ namespace dispersao {
 // Hands out the lines of a text in order, each as a view into an internal buffer that stays
 // valid until the next call. Lines end at '\n'; a '\r' just before it is dropped, and a last
 // line without a newline still counts.
-class LineReader {
+class LineReader : private BlockBuffer {
   public:
     // Longest line handed out whole; a longer one is reported as such (see too_long).
     static constexpr std::size_t kMaxLine = std::size_t{1} << 16;
@@ -31,17 +32,6 @@ class LineReader {
     [[nodiscard]] bool too_long() const { return too_long_; }
 
   private:
-    // Keeps the unread tail (at most kMaxLine bytes) and reads more text after it; returns
-    // false once the source has nothing more.
-    bool refill();
-
-    ByteSource source_;
-    // kMaxLine + 1 bytes of room for a kept tail, then block_size_ bytes for fresh text.
-    std::unique_ptr<char[]> buffer_;
-    std::size_t block_size_;
-    const char* pos_ = nullptr;
-    const char* end_ = nullptr;
-    bool source_ended_ = false;
     bool too_long_ = false;
     long line_number_ = 0;
 };
