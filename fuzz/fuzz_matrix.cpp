@@ -62,8 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (whole_error) {
         const std::string message = describe_matrix_error(*whole_error, "f");
-        if (message.back() != '\n' || message.find('\n') != message.size() - 1 ||
-            message.find_first_of(std::string("\0\r", 2)) != std::string::npos) {
+        if (!test_support::is_one_line(message)) {
             std::abort();
         }
         return 0;

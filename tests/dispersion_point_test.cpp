@@ -15,6 +15,7 @@
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_search.hpp"
 #include "tests/support/point_oracle.hpp"
+#include "tests/support/progress_check.hpp"
 
 using namespace dispersao;
 
@@ -215,10 +216,7 @@ TEST(PointSolver, StoppedSearchStillBoundsTheOptimum) {
     SearchLimits interrupted;
     interrupted.interrupted = &stop;
     int reports = 0;
-    interrupted.on_progress = [&reports](double lower, double upper) {
-        EXPECT_LE(lower, upper);
-        ++reports;
-    };
+    interrupted.on_progress = test_support::counted_progress(reports);
     const DispersionResult cut = solve_point_dispersion(big, 12, interrupted);
     ASSERT_EQ(cut.chosen.size(), 12U);
     EXPECT_EQ(cut.value, value_of(big, cut.chosen));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "matrix/matrix_file.hpp"
+#include "tests/support/fault_cases.hpp"
 
 using namespace dispersao;
 
@@ -107,10 +108,7 @@ TEST(MatrixFile, ThePublishedMdplibInstanceReads) {
 }
 
 TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
-    const struct {
-        std::string text;
-        std::string message;
-    } cases[] = {
+    const test_support::FaultCase cases[] = {
         {"0,1,2\n1,0,3\n2,3.5,0\n",
          "Erro no arquivo m, linha 3: a distancia \"3.5\" de 3 a 2 difere da de 2 a 3 (3).\n"},
         {"0,1\n-1,0\n", "Erro no arquivo m, linha 2: a distancia \"-1\" de 2 a 1 e negativa.\n"},
@@ -139,9 +137,7 @@ TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
          "Erro no arquivo m, linha 3: a linha tem 2 campos; esperados 3 (i j d).\n"},
         {"3 1\n0 1 x\n", "Erro no arquivo m, linha 2: \"x\" nao e um numero.\n"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(message(c.text), c.message) << c.text;
-    }
+    test_support::expect_fault_messages(cases, message);
     // A file that cannot be read, and one too large for memory, get their own messages.
     DistanceMatrix matrix;
     const auto folder = read_matrix_file("/", matrix);

@@ -7,6 +7,7 @@
 
 #include "points/point_files.hpp"
 #include "points/text_encoding.hpp"
+#include "tests/support/fault_cases.hpp"
 
 using namespace dispersao;
 
@@ -110,10 +111,7 @@ TEST(GeojsonPoints, FeatureCollectionOfPointsWithNamesAndCodes) {
 
 TEST(GeojsonPoints, EachFaultNamesLineAndWhat) {
     const std::string head = "{\"type\":\"FeatureCollection\",\"features\":[\n";
-    const struct {
-        std::string text;
-        std::string message;
-    } cases[] = {
+    const test_support::FaultCase cases[] = {
         {"",
          "Erro no arquivo g, linha 1: JSON invalido: esperava um valor JSON, encontrou \"\".\n"},
         {"{\"type\":\"Feature\"}",
@@ -138,23 +136,32 @@ TEST(GeojsonPoints, EachFaultNamesLineAndWhat) {
          "Erro no arquivo g, linha 1: JSON invalido: a string JSON tem um caractere de controle "
          "sem escape.\n"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(geojson_message(c.text), c.message) << c.text.substr(0, 80);
-    }
+    test_support::expect_fault_messages(cases, geojson_message);
 }
 
 TEST(PointFormats, NameDecidesAndContentWhenItCannot) {
-    EXPECT_EQ(point_format_of_name("a.TSP"), PointFormat::tsplib);
-    EXPECT_EQ(point_format_of_name("dir/a.Csv"), PointFormat::csv);
-    EXPECT_EQ(point_format_of_name("a.geojson"), PointFormat::geojson);
-    EXPECT_EQ(point_format_of_name("a.json"), PointFormat::geojson);
-    EXPECT_EQ(point_format_of_name("-"), PointFormat::by_content);
-    EXPECT_EQ(point_format_of_name("pontos.txt"), PointFormat::by_content);
-    EXPECT_EQ(point_format_of_text("\xEF\xBB\xBF \n {\"type\""), PointFormat::geojson);
-    EXPECT_EQ(point_format_of_text("NAME : berlin52\nTYPE : TSP\n"), PointFormat::tsplib);
-    EXPECT_EQ(point_format_of_text("DIMENSION: 3\n"), PointFormat::tsplib);
-    EXPECT_EQ(point_format_of_text("nome;lat;lon\n"), PointFormat::csv);
-    EXPECT_EQ(point_format_of_text("NAMES,x,y\n"), PointFormat::csv);
-    EXPECT_EQ(point_format_of_text("NAME\tlat\tlon\n"), PointFormat::csv);
-    EXPECT_EQ(point_format_of_text("NAME: a, b\n"), PointFormat::tsplib);
+    struct Case {
+        std::string text;
+        PointFormat format;
+    };
+    const Case names[] = {
+        {"a.TSP", PointFormat::tsplib},      {"dir/a.Csv", PointFormat::csv},
+        {"a.geojson", PointFormat::geojson}, {"a.json", PointFormat::geojson},
+        {"-", PointFormat::by_content},      {"pontos.txt", PointFormat::by_content},
+    };
+    for (const Case& c : names) {
+        EXPECT_EQ(point_format_of_name(c.text), c.format) << c.text;
+    }
+    const Case contents[] = {
+        {"\xEF\xBB\xBF \n {\"type\"", PointFormat::geojson},
+        {"NAME : berlin52\nTYPE : TSP\n", PointFormat::tsplib},
+        {"DIMENSION: 3\n", PointFormat::tsplib},
+        {"nome;lat;lon\n", PointFormat::csv},
+        {"NAMES,x,y\n", PointFormat::csv},
+        {"NAME\tlat\tlon\n", PointFormat::csv},
+        {"NAME: a, b\n", PointFormat::tsplib},
+    };
+    for (const Case& c : contents) {
+        EXPECT_EQ(point_format_of_text(c.text), c.format) << c.text;
+    }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "points/point_files.hpp"
+#include "tests/support/fault_cases.hpp"
 
 using namespace dispersao;
 
@@ -68,10 +69,9 @@ TEST(TsplibPoints, KeywordsWithAnyColonSpacingCrlfAndNoEof) {
 
 TEST(TsplibPoints, EachFaultNamesLineAndText) {
     const std::string coords = "NODE_COORD_SECTION\n";
-    const struct {
-        std::string text;
-        std::string message;
-    } cases[] = {
+    // A sound header for three points; what follows it is the case.
+    const std::string geo_points = kTsplibHeader + "GEO\n" + coords;
+    const test_support::FaultCase cases[] = {
         {"", "Erro no arquivo f: falta a secao NODE_COORD_SECTION.\n"},
         {"DIMENSION : tres\n",
          "Erro no arquivo f, linha 1: DIMENSION \"tres\" nao e um inteiro de 1 a 1073741824.\n"},
@@ -89,29 +89,24 @@ TEST(TsplibPoints, EachFaultNamesLineAndText) {
          "Erro no arquivo f, linha 2: falta DIMENSION antes de NODE_COORD_SECTION.\n"},
         {"DIMENSION : 2\n" + coords,
          "Erro no arquivo f, linha 2: falta EDGE_WEIGHT_TYPE antes de NODE_COORD_SECTION.\n"},
-        {kTsplibHeader + "GEO\n" + coords + "1 2\n",
-         "Erro no arquivo f, linha 6: \"1 2\" nao e uma linha \"id x y\".\n"},
-        {kTsplibHeader + "GEO\n" + coords + "1.5 2 3\n",
+        {geo_points + "1 2\n", "Erro no arquivo f, linha 6: \"1 2\" nao e uma linha \"id x y\".\n"},
+        {geo_points + "1.5 2 3\n",
          "Erro no arquivo f, linha 6: o id \"1.5\" nao e um numero inteiro.\n"},
-        {kTsplibHeader + "GEO\n" + coords + "1 2 nan\n",
+        {geo_points + "1 2 nan\n",
          "Erro no arquivo f, linha 6: a coordenada \"nan\" nao e um numero.\n"},
-        {kTsplibHeader + "GEO\n" + coords + "4 2 3\n",
+        {geo_points + "4 2 3\n",
          "Erro no arquivo f, linha 6: o id 4 esta fora do intervalo 1..3.\n"},
-        {kTsplibHeader + "GEO\n" + coords + "2 2 3\n2 2 3\n",
+        {geo_points + "2 2 3\n2 2 3\n",
          "Erro no arquivo f, linha 7: o id 2 aparece mais de uma vez.\n"},
-        {kTsplibHeader + "GEO\n" + coords + "1 0 0\n2 0 0\n3 0 0\n4 0 0\n",
+        {geo_points + "1 0 0\n2 0 0\n3 0 0\n4 0 0\n",
          "Erro no arquivo f, linha 9: ha mais pontos que DIMENSION (3).\n"},
-        {kTsplibHeader + "GEO\n" + coords + "1 0 0\nEOF\n",
+        {geo_points + "1 0 0\nEOF\n",
          "Erro no arquivo f, linha 7: o arquivo tem 1 pontos, mas DIMENSION indica 3.\n"},
-        {kTsplibHeader + "GEO\n" + coords + "1 0 0\n2 0 0",
+        {geo_points + "1 0 0\n2 0 0",
          "Erro no arquivo f, linha 7: o arquivo tem 2 pontos, mas DIMENSION indica 3.\n"},
-        {"NAME : " + std::string(70000, 'a') + "\n",
-         "Erro no arquivo f, linha 1: \"NAME : aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" inicia uma "
-         "linha longa demais.\n"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(message(PointFormat::tsplib, c.text), c.message) << c.text.substr(0, 80);
-    }
+    test_support::expect_fault_messages(
+        cases, [](const std::string& text) { return message(PointFormat::tsplib, text); });
 }
 
 TEST(CsvPoints, ColumnsInAnyOrderQuotedNamesAndRowIds) {
@@ -140,10 +135,7 @@ TEST(CsvPoints, ColumnsInAnyOrderQuotedNamesAndRowIds) {
 }
 
 TEST(CsvPoints, EachFaultNamesLineAndText) {
-    const struct {
-        std::string text;
-        std::string message;
-    } cases[] = {
+    const test_support::FaultCase cases[] = {
         {"\n\n", "Erro no arquivo f: o arquivo esta vazio; falta o cabecalho (x,y ou lat,lon).\n"},
         {"x|y\n1|2\n",
          "Erro no arquivo f, linha 1: o cabecalho \"x|y\" tem uma coluna so: separe as colunas "
@@ -186,12 +178,28 @@ TEST(CsvPoints, EachFaultNamesLineAndText) {
         {"x,y,nome\n1,2,\"a\"b\n",
          "Erro no arquivo f, linha 2: \"\"a\"b\" tem texto depois das aspas que fecham o "
          "campo.\n"},
-        {"x,y\n" + std::string(70000, '1') + ",2\n",
-         "Erro no arquivo f, linha 2: \"1111111111111111111111111111111111111111...\" inicia "
-         "uma linha longa demais.\n"},
+    };
+    test_support::expect_fault_messages(
+        cases, [](const std::string& text) { return message(PointFormat::csv, text); });
+}
+
+TEST(PointReaders, OverlongLineNamesItsStart) {
+    // Both line-based formats refuse a line past the reader's limit, quoting its first bytes.
+    const struct {
+        PointFormat format;
+        test_support::FaultCase fault;
+    } cases[] = {
+        {PointFormat::tsplib,
+         {"NAME : " + std::string(70000, 'a') + "\n",
+          "Erro no arquivo f, linha 1: \"NAME : aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" inicia uma "
+          "linha longa demais.\n"}},
+        {PointFormat::csv,
+         {"x,y\n" + std::string(70000, '1') + ",2\n",
+          "Erro no arquivo f, linha 2: \"1111111111111111111111111111111111111111...\" inicia "
+          "uma linha longa demais.\n"}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(message(PointFormat::csv, c.text), c.message) << c.text.substr(0, 80);
+        EXPECT_EQ(message(c.format, c.fault.text), c.fault.message);
     }
 }
 

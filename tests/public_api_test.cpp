@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dispersao/dispersao.hpp"
+#include "tests/support/progress_check.hpp"
 
 namespace {
 
@@ -105,10 +106,7 @@ TEST(PublicApi, CancelTimeLimitAndProgress) {
     SolveOptions options;
     options.cancel = &cancel;
     int reports = 0;
-    options.on_progress = [&reports](double value, double upper_bound) {
-        EXPECT_LE(value, upper_bound);
-        ++reports;
-    };
+    options.on_progress = test_support::counted_progress(reports);
     SolveResult result =
         dispersao::solve(PointsView::interleaved(xy), 12, Metric::euclidean, options);
     EXPECT_EQ(result.ids.size(), 12U);

@@ -65,6 +65,17 @@ namespace {
     return name;
 }
 
+// Returns `items` as a JSON list, each item written by `write`.
+template <class Item, class Write>
+[[nodiscard]] std::string json_list(const std::vector<Item>& items, const Write& write) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += i > 0 ? "," : "";
+        text += write(items[i]);
+    }
+    return text + "]";
+}
+
 }  // namespace
 
 bool integer_distances(DistanceRule rule) {
@@ -196,30 +207,17 @@ std::string json_report(const ExactAnswer& answer) {
     const auto number = [&](double v) {
         return std::isfinite(v) ? format_value(v, answer.integer_values) : std::string("null");
     };
-    std::string text = "{\"n\":" + std::to_string(answer.n) + ",\"p\":" + std::to_string(answer.p) +
-                       ",\"valor\":" + number(answer.value) +
-                       ",\"otimo\":" + (answer.proven ? "true" : "false") +
-                       ",\"limite_superior\":" + number(answer.upper_bound) + ",\"ids\":[";
-    for (std::size_t i = 0; i < answer.ids.size(); ++i) {
-        text += i > 0 ? "," : "";
-        text += std::to_string(answer.ids[i]);
-    }
-    text += "]";
+    std::string text =
+        "{\"n\":" + std::to_string(answer.n) + ",\"p\":" + std::to_string(answer.p) +
+        ",\"valor\":" + number(answer.value) + ",\"otimo\":" + (answer.proven ? "true" : "false") +
+        ",\"limite_superior\":" + number(answer.upper_bound) +
+        ",\"ids\":" + json_list(answer.ids, [](std::int64_t id) { return std::to_string(id); });
+    const auto quoted = [](const std::string& item) { return json_string(item); };
     if (!answer.names.empty()) {
-        text += ",\"nomes\":[";
-        for (std::size_t i = 0; i < answer.names.size(); ++i) {
-            text += i > 0 ? "," : "";
-            text += json_string(answer.names[i]);
-        }
-        text += "]";
+        text += ",\"nomes\":" + json_list(answer.names, quoted);
     }
     if (!answer.codes.empty()) {
-        text += ",\"codigos\":[";
-        for (std::size_t i = 0; i < answer.codes.size(); ++i) {
-            text += i > 0 ? "," : "";
-            text += json_string(answer.codes[i]);
-        }
-        text += "]";
+        text += ",\"codigos\":" + json_list(answer.codes, quoted);
     }
     return text + ",\"segundos\":" + fixed_decimals(answer.seconds, 6) + "}\n";
 }

@@ -20,7 +20,8 @@ struct ChosenNeighbours {
 };
 
 // Returns the neighbourhood of `chosen` (positions in `points`) under the set's distance rule;
-// ties go to the pair met first. Takes p(p-1)/2 distances. Preconditions: at least two
+// ties go to the pair met first (in the order (0,1), (0,2), ..., (1,2), ...). Takes about
+// p sqrt(p) distances on spread selections, p(p-1)/2 at worst. Preconditions: at least two
 // positions, all inside the set.
 [[nodiscard]] ChosenNeighbours chosen_neighbours(const PointSet& points,
                                                  const std::vector<std::size_t>& chosen);

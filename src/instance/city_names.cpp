@@ -6,24 +6,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "points/text_fields.hpp"
+
 namespace dispersao {
 
 namespace {
-
-[[nodiscard]] bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// Returns `line` without blanks at either end.
-[[nodiscard]] std::string_view trimmed(std::string_view line) {
-    while (!line.empty() && is_blank(line.front())) {
-        line.remove_prefix(1);
-    }
-    while (!line.empty() && is_blank(line.back())) {
-        line.remove_suffix(1);
-    }
-    return line;
-}
 
 [[nodiscard]] CityNames failure(std::string message) {
     CityNames result;
@@ -43,7 +30,7 @@ CityNames parse_city_names(std::string_view text, int n, const std::string& path
     while (!text.empty()) {
         ++line_number;
         const std::size_t end = text.find('\n');
-        const std::string_view name = trimmed(text.substr(0, end));
+        const std::string_view name = trim(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         if (name.empty()) {
             continue;

@@ -8,6 +8,7 @@
 
 #include "matrix/matrix_file.hpp"
 #include "matrix/matrix_lines.hpp"
+#include "points/fault_message.hpp"
 
 namespace dispersao {
 
@@ -79,9 +80,7 @@ std::string describe_matrix_error(const MatrixError& error, const std::string& p
         case MatrixFailure::malformed:
             break;
     }
-    const std::string where =
-        error.line > 0 ? ", linha " + std::to_string(error.line) : std::string();
-    return "Erro no arquivo " + path + where + ": " + error.detail + ".\n";
+    return file_fault_message(path, error.line, error.detail);
 }
 
 }  // namespace dispersao

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "instance/instance_files.hpp"
+#include "points/text_fields.hpp"
 
 namespace dispersao {
 
@@ -13,20 +14,6 @@ namespace {
 
 // Bytes pulled from the source at a time.
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
-
-[[nodiscard]] bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-[[nodiscard]] std::string_view trim(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && is_blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Returns a distance as a message writes it: the shortest text that reads back the same.
 [[nodiscard]] std::string number_text(double value) {
