@@ -24,10 +24,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Returns the fields of `spec` separated by ':'.
-std::vector<std::string> fields_of(const std::string& spec) {
+// Returns the fields of `entry` separated by ':'.
+std::vector<std::string> fields_of(const std::string& entry) {
     std::vector<std::string> fields;
-    std::istringstream text(spec);
+    std::istringstream text(entry);
     std::string field;
     while (std::getline(text, field, ':')) {
         fields.push_back(field);
@@ -57,10 +57,10 @@ bool large_p_table(const std::string& exato, const std::string& generator,
     bool all = true;
     const std::string fallback =
         "uniforme:1000000:11:1000:10 uniforme:1000000:11:4096:2 agrupado:1000000:11:1000:10";
-    for (const std::string& spec : words_of("BENCH_P_GRANDE", fallback)) {
-        const std::vector<std::string> f = fields_of(spec);
+    for (const std::string& entry : words_of("BENCH_P_GRANDE", fallback)) {
+        const std::vector<std::string> f = fields_of(entry);
         if (f.size() != 5) {
-            std::printf("%-26s especificacao invalida (TIPO:N:SEMENTE:P:LIMITE)\n", spec.c_str());
+            std::printf("%-26s entrada invalida (TIPO:N:SEMENTE:P:LIMITE)\n", entry.c_str());
             all = false;
             continue;
         }
@@ -98,10 +98,10 @@ bool clustered_table(const std::string& exato, const std::string& generator, con
                 "total_s", "pico_MiB");
     bool all = true;
     const std::string fallback = "1000000:1:3 1000000:1:5 1000000:11:3 1000000:11:5 10000000:1:3";
-    for (const std::string& spec : words_of("BENCH_AGRUPADO", fallback)) {
-        const std::vector<std::string> f = fields_of(spec);
+    for (const std::string& entry : words_of("BENCH_AGRUPADO", fallback)) {
+        const std::vector<std::string> f = fields_of(entry);
         if (f.size() != 3) {
-            std::printf("%-26s especificacao invalida (N:SEMENTE:P)\n", spec.c_str());
+            std::printf("%-26s entrada invalida (N:SEMENTE:P)\n", entry.c_str());
             all = false;
             continue;
         }
