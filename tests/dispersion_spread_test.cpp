@@ -185,3 +185,16 @@ TEST(SpreadSearch, StopsAtOnceWhenInterruptedAndStillAnswersWithPPoints) {
     EXPECT_TRUE(result.interrupted);
     EXPECT_GE(result.upper_bound, result.value);
 }
+
+TEST(SpreadSearch, SmallSetsGoOnToTheExactSearchAndAreProven) {
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        for (const Shape shape : {Shape::uniform, Shape::clustered}) {
+            const PointSet points = make_set(shape, 70, seed);
+            const DispersionResult result = solve_point_dispersion(points, 30, SearchLimits{});
+            EXPECT_TRUE(result.proven) << "seed " << seed;
+            EXPECT_FALSE(result.gave_up);
+            EXPECT_EQ(result.value, selection_value(points, result.chosen));
+            EXPECT_GE(result.value, selection_value(points, plain_greedy(points, 30)));
+        }
+    }
+}

@@ -39,6 +39,7 @@ namespace {
     answer.upper_bound = result.upper_bound;
     answer.proven = result.proven;
     answer.interrupted = result.interrupted;
+    answer.gave_up = result.gave_up;
     answer.seconds = seconds;
     return answer;
 }
@@ -193,7 +194,9 @@ std::string plain_report(const ExactAnswer& answer) {
         text += "Otimo provado.\n";
     } else {
         text += "Otimo nao provado (" +
-                std::string(answer.interrupted ? "busca interrompida" : "tempo esgotado") +
+                std::string(answer.interrupted ? "busca interrompida"
+                            : answer.gave_up   ? "busca encerrada sem prova"
+                                               : "tempo esgotado") +
                 "): nenhuma selecao passa de " + value(answer.upper_bound) + ".\n";
     }
     text += "Tempo da busca: " + fixed_decimals(answer.seconds, 3) + " segundos\n";

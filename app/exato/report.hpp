@@ -24,6 +24,7 @@ struct ExactAnswer {
     double upper_bound = 0;          // no selection does better
     bool proven = false;             // value == upper_bound
     bool interrupted = false;        // stopped by the user
+    bool gave_up = false;            // unproven, ended before any limit
     bool integer_values = false;     // distances are whole numbers under the input's rule
     double seconds = 0;              // wall-clock time of the search
 };

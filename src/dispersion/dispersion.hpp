@@ -34,6 +34,7 @@ struct DispersionResult {
     double upper_bound = 0;           // no selection of p points has a larger smallest distance
     bool proven = false;              // value == upper_bound: the selection is optimal
     bool interrupted = false;         // stopped by `interrupted` rather than by time or proof
+    bool gave_up = false;             // ended by itself, before any limit, without a proof
 };
 
 // Returns p points of `points` whose smallest pairwise distance (under `points.rule`) is as

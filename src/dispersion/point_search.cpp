@@ -113,6 +113,21 @@ DispersionResult solve_point_dispersion(const PointSet& points, int p, const Sea
     if (p >= tuning::kSpreadMinP && static_cast<std::size_t>(p) < points.size()) {
         SearchClock clock(limits);
         DispersionResult result = solve_spread_selection(points, p, clock);
+        // Small sets go on to the exact search from that selection, with the time left: the
+        // value can only rise and the bound only fall.
+        if (!result.proven && !clock.should_stop() &&
+            points.size() <= tuning::kExactAfterSpreadMaxPoints &&
+            p <= tuning::kExactAfterSpreadMaxP) {
+            SearchLimits rest = limits;
+            rest.seconds = limits.seconds - clock.elapsed();
+            DispersionResult exact = solve_point_dispersion_from(points, p, result.chosen, rest);
+            exact.upper_bound =
+                std::max(exact.value, std::min(exact.upper_bound, result.upper_bound));
+            exact.proven = exact.upper_bound <= exact.value;
+            exact.interrupted = exact.interrupted && !exact.proven;
+            return exact;
+        }
+        result.gave_up = !result.proven && !clock.should_stop();
         if (limits.on_progress) {
             limits.on_progress(result.value, result.upper_bound);
         }

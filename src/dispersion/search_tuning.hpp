@@ -119,6 +119,13 @@ inline constexpr std::uint64_t kHeuristicSeed = 12345;
 // better value, and from p = 30 the exact search's only bound is the diameter on all three while
 // its own is within 8 to 25 %; below, the exact search proves or comes close (pr2392 at p = 10).
 inline constexpr int kSpreadMinP = 30;
+// Sets of at most this many points go on from the large-selection search to the exact one,
+// started from its selection: their cell graph (4096 cells, 2 MiB) and each cell's list of
+// p - 1 bounds (at most 32 MiB at the largest p below) stay small, and they are often proven.
+inline constexpr std::size_t kExactAfterSpreadMaxPoints = 10000;
+// The largest p that goes on to the exact search: above it, the bounds' lists grow like p times
+// the cells, and a proof is out of reach anyway.
+inline constexpr int kExactAfterSpreadMaxP = 1000;
 // Points per cell of the large-selection grid: each greedy pick and each move looks at whole
 // cells, and four points a cell keeps both the cells and the points looked at few.
 inline constexpr double kSpreadPointsPerCell = 4.0;
