@@ -294,6 +294,11 @@ TEST(ExatoCommandLine, CtrlCAndTimeLimitGiveTheBestFoundWithItsBound) {
 }
 
 TEST(ExatoCommandLine, LargePKeepsTheTimeLimitAndAnswersCtrlC) {
+#ifdef DISPERSAO_UNDER_ASAN
+    // A sanitized debug build is tens of times slower in the phases between two looks at the
+    // clock; the margins below are those of the shipped build.
+    GTEST_SKIP() << "timing margins hold for the shipped build only";
+#endif
     // 120,000 points in 40 tight clusters, p = 30,000: every phase of the large-selection
     // search has work to stop, and an unlimited run lasts well past the Ctrl-C.
     const Folder folder;
