@@ -7,9 +7,9 @@ import unittest
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-spec = importlib.util.spec_from_file_location("docs_check", ROOT / "checks" / "docs.py")
-docs = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(docs)
+module_spec = importlib.util.spec_from_file_location("docs_check", ROOT / "checks" / "docs.py")
+docs = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(docs)
 
 
 class Matching(unittest.TestCase):
