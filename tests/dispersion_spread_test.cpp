@@ -16,6 +16,7 @@
 #include "dispersion/packing_bound.hpp"
 #include "dispersion/point_grid.hpp"
 #include "dispersion/point_heuristic.hpp"
+#include "dispersion/selection_grid.hpp"
 #include "dispersion/spread_greedy.hpp"
 
 using namespace dispersao;
@@ -197,4 +198,41 @@ TEST(SpreadSearch, SmallSetsGoOnToTheExactSearchAndAreProven) {
             EXPECT_GE(result.value, selection_value(points, plain_greedy(points, 30)));
         }
     }
+}
+
+TEST(SpreadSearch, GridsClampFarPlacesAndFileATinySideInManyCells) {
+    EXPECT_EQ(clamped_cell(std::numeric_limits<double>::quiet_NaN(), 7), 0U);
+    EXPECT_EQ(clamped_cell(-1e300, 7), 0U);
+    EXPECT_EQ(clamped_cell(3.5, 7), 3U);
+    EXPECT_EQ(clamped_cell(1e300, 7), 6U);
+    EXPECT_EQ(clamped_cell(std::numeric_limits<double>::infinity(), 7), 6U);
+
+    // A selection whose spacing is 0 (two copies of one place) asks for cells of a tiny
+    // side: the grid still spreads its slots over many cells, and finds the closest pair.
+    PointSet points = make_set(Shape::uniform, 4000, 9);
+    points.x[1] = points.x[0];
+    points.y[1] = points.y[0];
+    const WorkingSpace space = WorkingSpace::of(points);
+    const PointGrid grid(points, space, 4.0);
+    std::vector<std::size_t> chosen;
+    for (std::size_t i = 0; i < grid.size(); i += 2) {
+        chosen.push_back(i);
+    }
+    std::size_t copy = grid.size();
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+        if (grid.input(i) <= 1 && std::find(chosen.begin(), chosen.end(), i) == chosen.end()) {
+            copy = i;
+        }
+    }
+    ASSERT_LT(copy, grid.size());
+    chosen.push_back(copy);
+    const SelectionGrid files(grid, chosen, 1e-300);
+    EXPECT_EQ(files.closest2(), 0.0);
+    std::size_t most = 0;
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        std::size_t near = 0;
+        files.around(files.at(k), 0.0, [&](std::size_t) { ++near; });
+        most = std::max(most, near);
+    }
+    EXPECT_LT(most, 50U);
 }

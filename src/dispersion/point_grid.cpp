@@ -99,11 +99,7 @@ PointGrid::PointGrid(const PointSet& points, const WorkingSpace& space, double p
 }
 
 std::size_t PointGrid::slot(double value, std::size_t d) const {
-    const double t = (value - low_[d]) / side_;
-    if (!(t > 0)) {
-        return 0;
-    }
-    return std::min(count_[d] - 1, static_cast<std::size_t>(t));
+    return clamped_cell((value - low_[d]) / side_, count_[d]);
 }
 
 double PointGrid::length2_to_cell(std::size_t i, std::size_t cx, std::size_t cy,

@@ -11,6 +11,17 @@
 
 namespace dispersao {
 
+// Returns the cell, of `count` >= 1 along a dimension, that holds the place `t` cell sides
+// past the grid's low end: 0 below the grid (or for NaN), count - 1 beyond it. Safe for any t,
+// however far out.
+[[nodiscard]] inline std::size_t clamped_cell(double t, std::size_t count) {
+    if (!(t > 0)) {
+        return 0;
+    }
+    const double last = static_cast<double>(count - 1);
+    return t >= last ? count - 1 : static_cast<std::size_t>(t);
+}
+
 // A uniform grid over the bounding box of a point set's working coordinates (see
 // WorkingSpace), each point filed under the one cell that holds it. Lengths are working
 // lengths; memory is about 40 bytes a point plus 8 bytes a cell.

@@ -49,6 +49,12 @@ class SearchClock {
         return should_stop() || elapsed() >= share * limits_.seconds;
     }
 
+    // Returns whether the search must stop, or has less than `reserve` seconds of its time
+    // limit left: the time the work after it needs.
+    [[nodiscard]] bool within(double reserve) {
+        return should_stop() || elapsed() >= limits_.seconds - reserve;
+    }
+
     // Returns whether the interrupt flag, rather than the time limit, stopped the search.
     [[nodiscard]] bool interrupted() const { return interrupted_; }
 

@@ -21,19 +21,29 @@ SelectionGrid::SelectionGrid(const PointGrid& grid, const std::vector<std::size_
     : grid_(grid), dims_(static_cast<std::size_t>(grid.dimensions())), at_(chosen) {
     assert(chosen.size() >= 2 && side > 0);
     const double most = kCellsPerSlot * static_cast<double>(chosen.size()) + 64.0;
-    side_ = side;
+    // Counted in reals from a side that gives no dimension more than `most` cells: a tiny
+    // side (a selection whose closest points coincide) would overflow any integer count.
+    double widest = 0;
+    for (std::size_t d = 0; d < dims_; ++d) {
+        widest = std::max(widest, grid.high()[d] - grid.low()[d]);
+    }
+    side_ = std::max(side, widest / most);
     for (;;) {
+        std::array<double, 3> along{1, 1, 1};
         double cells = 1;
         for (std::size_t d = 0; d < dims_; ++d) {
             const double width = grid.high()[d] - grid.low()[d];
-            count_[d] =
-                std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(width / side_)));
-            cells *= static_cast<double>(count_[d]);
+            along[d] = std::max(1.0, std::ceil(width / side_));
+            cells *= along[d];
         }
         if (cells <= most) {
+            for (std::size_t d = 0; d < dims_; ++d) {
+                count_[d] = static_cast<std::size_t>(along[d]);
+            }
             break;
         }
-        side_ *= 1.25;
+        // Widening by the excess reaches the cap at once; the 1.25 keeps each step a step.
+        side_ *= std::max(1.25, std::pow(cells / most, 1.0 / static_cast<double>(dims_)));
     }
     head_.assign(count_[0] * count_[1] * count_[2], kEnd);
     next_.assign(at_.size(), kEnd);
@@ -43,11 +53,7 @@ SelectionGrid::SelectionGrid(const PointGrid& grid, const std::vector<std::size_
 }
 
 std::size_t SelectionGrid::slot(double value, std::size_t d) const {
-    const double t = (value - grid_.low()[d]) / side_;
-    if (!(t > 0)) {
-        return 0;
-    }
-    return std::min(count_[d] - 1, static_cast<std::size_t>(t));
+    return clamped_cell((value - grid_.low()[d]) / side_, count_[d]);
 }
 
 std::size_t SelectionGrid::cell_of(std::size_t x) const {

@@ -168,6 +168,9 @@ bool Repair::attempt(double target) {
 
 std::vector<std::size_t> Repair::run() {
     std::vector<std::size_t> best = chosen_.positions();
+    if (stop_ && stop_()) {
+        return best;
+    }
     double best2 = chosen_.closest2();
     double rise = tuning::kSpreadRepairFirstRise;
     for (int round = 0; round < tuning::kSpreadRepairAttempts && best2 > 0; ++round) {

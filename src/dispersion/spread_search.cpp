@@ -70,7 +70,10 @@ class SpreadSearch {
 // short; sets `covering` to the working length of its covering radius and `spacing` to that
 // of its closest pair (0 when cut short).
 std::vector<std::size_t> SpreadSearch::greedy_start(double& covering, double& spacing) {
-    GreedyPicks picks = farthest_point_greedy(grid_, p_, [this] { return clock_.should_stop(); });
+    // The greedy leaves time for the value of its selection to be taken.
+    const double reserve = tuning::kSpreadFinishSecondsPerPoint * static_cast<double>(p_);
+    GreedyPicks picks =
+        farthest_point_greedy(grid_, p_, [this, reserve] { return clock_.within(reserve); });
     covering = std::sqrt(picks.cover2);
     spacing = picks.complete ? std::sqrt(picks.value2) : 0.0;
     for (const std::size_t i : picks.chosen) {
@@ -164,7 +167,8 @@ void SpreadSearch::improve(SelectionGrid& chosen, double bound) {
     std::vector<double> nearest(chosen.size());
     std::vector<std::uint32_t> order(chosen.size());
     std::size_t steps = 0;
-    for (;;) {
+    // Every pass over the slots below costs O(p) before its first look at the clock.
+    while (!clock_.should_stop()) {
         const double spacing = std::sqrt(chosen.closest2());
         const double binding = spacing * tuning::kSpreadBinding;
         std::size_t who = SelectionGrid::kNobody;
@@ -182,7 +186,7 @@ void SpreadSearch::improve(SelectionGrid& chosen, double bound) {
             }
             moved += move_slot(chosen, k, spacing, binding * binding) ? 1 : 0;
         }
-        if (moved == 0 || clock_.should_stop()) {
+        if (moved == 0) {
             return;
         }
     }
@@ -223,13 +227,18 @@ DispersionResult SpreadSearch::run() {
     result.value = rule_value(chosen);
     const double bound = std::max(result.value, upper_bound(covering, spacing));
     improve(chosen, bound);
-    const SelectionGrid repaired(
-        grid_, repair_spacing(grid_, chosen, taken_, [this] { return clock_.should_stop(); }),
-        std::max(spacing, 1e-300));
-    const double value = rule_value(repaired);
-    const std::vector<std::size_t>& best = value > result.value ? repaired.positions() : start;
-    result.value = std::max(result.value, value);
-    for (const std::size_t i : best) {
+    const std::vector<std::size_t> repaired =
+        repair_spacing(grid_, chosen, taken_, [this] { return clock_.should_stop(); });
+    // Each look at a selection costs O(p): one stopped early looks at nothing it left alone.
+    const std::vector<std::size_t>* best = &start;
+    if (repaired != start) {
+        const double value = rule_value(SelectionGrid(grid_, repaired, std::max(spacing, 1e-300)));
+        if (value > result.value) {
+            result.value = value;
+            best = &repaired;
+        }
+    }
+    for (const std::size_t i : *best) {
         result.chosen.push_back(grid_.input(i));
     }
     std::sort(result.chosen.begin(), result.chosen.end());
