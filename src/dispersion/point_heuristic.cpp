@@ -19,6 +19,7 @@
 
 #include "dispersion/dispersion.hpp"
 #include "dispersion/search_tuning.hpp"
+#include "dispersion/target_search.hpp"
 
 namespace dispersao {
 
@@ -89,45 +90,22 @@ template <class Key>
         chosen, k, candidates);
 }
 
-// Returns the best selection of one chain of the iterated local search: the farthest-point
-// greedy from a first point (chain 0: the farthest from point 0; the others: a random one),
-// improved by exchanges with every point as a candidate; then kicks: a few points of the best
-// selection move to random places, the exchanges run again, and the result replaces the best
-// when it is at least as good. For small p the exchanges alone do well and the exact search is
-// fast, so there are no kicks; above, the effort grows as p^3 (a kick costs about n p^2
-// distance evaluations), capped in kicks overall and per point.
+// Returns the best selection of one chain of local search: the farthest-point greedy from a
+// first point (chain 0: the farthest from point 0; the others: a random one), improved by
+// exchanges with every point as a candidate; then, from p = tuning::kTargetFromP, raised by the
+// target search (below, the exchanges alone do well and the exact search is fast).
 [[nodiscard]] std::vector<std::size_t> local_search_chain(
     const PointSet& points, int p, std::size_t chain, const std::function<bool()>& should_stop) {
     const std::size_t n = points.size();
     const CandidateLists everyone{[n](std::size_t) { return n; }, {}, should_stop};
-    constexpr int kRounds = tuning::kExchangeRounds;
     std::mt19937_64 random(tuning::kHeuristicSeed + chain);
     const std::size_t first = chain == 0 ? farthest_point_selection(points, 2, 0)[1] : random() % n;
     std::vector<std::size_t> best = farthest_point_selection(points, p, first);
-    (void)improve_selection(points, best, everyone, kRounds);
-    std::vector<double> best_profile = profile(points, best);
-    const double work = static_cast<double>(n) * static_cast<double>(p) * static_cast<double>(p);
-    const double budget =
-        p < tuning::kKickSmallP
-            ? 0.0
-            : tuning::kKickWorkAtP10 * std::pow(static_cast<double>(p) / 10.0, 3.0);
-    const auto kicks = static_cast<int>(std::min(
-        {tuning::kMaxKicks, budget / work, tuning::kKicksPerPoint * static_cast<double>(n)}));
-    for (int kick = 0; kick < kicks && !should_stop(); ++kick) {
-        std::vector<std::size_t> chosen = best;
-        const std::size_t moves = 1 + random() % tuning::kKickMovesMax;
-        for (std::size_t m = 0; m < moves; ++m) {
-            const std::size_t x = random() % n;
-            if (std::find(chosen.begin(), chosen.end(), x) == chosen.end()) {
-                chosen[random() % chosen.size()] = x;
-            }
-        }
-        (void)improve_selection(points, chosen, everyone, kRounds);
-        std::vector<double> next = profile(points, chosen);
-        if (next >= best_profile) {
-            best_profile = std::move(next);
-            best = std::move(chosen);
-        }
+    (void)improve_selection(points, best, everyone, tuning::kExchangeRounds);
+    if (p >= tuning::kTargetFromP && static_cast<std::size_t>(p) < n) {
+        const TargetLimits limits{tuning::kTargetIdleMoves, tuning::kHeuristicSeed + chain,
+                                  should_stop};
+        (void)raise_by_targets(points, best, limits);
     }
     return best;
 }

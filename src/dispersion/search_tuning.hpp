@@ -91,16 +91,20 @@ inline constexpr int kPolishRoundsBase = 8;
 inline constexpr int kExchangeRounds = 50;
 // Sets of more than twice this many points start from an evenly spread sample of this size.
 inline constexpr std::size_t kHeuristicSample = 100000;
-// Below this p the exchanges alone do well and the exact search is fast: no kicks.
-inline constexpr int kKickSmallP = 6;
-// Distance evaluations of the kicks at p = 10 (about a second); the budget grows as p^3.
-inline constexpr double kKickWorkAtP10 = 4e7;
-// Kicks at most, whatever the budget: the exact search then takes over.
-inline constexpr double kMaxKicks = 400.0;
-// Kicks per point at most: small sets are explored well before that.
-inline constexpr double kKicksPerPoint = 4.0;
-// Points a kick moves at most (one or two, evenly): more undo what the exchanges found.
-inline constexpr unsigned kKickMovesMax = 2;
+// Below this p the exchanges alone do well and the exact search is fast: no target search.
+inline constexpr int kTargetFromP = 6;
+// Moves in a row without a better selection before a chain's target search gives up.
+inline constexpr int kTargetIdleMoves = 4000;
+// Moves without a better selection after which the target search goes back to the best.
+inline constexpr int kTargetResetMoves = 1000;
+// Moves a point moved out stays out at least (plus up to p more, at random): long enough to
+// leave a local trap, short enough not to bar the places that matter.
+inline constexpr std::uint64_t kTargetTenure = 8;
+// One move in this many moves a random point of a pair too close, not the deepest one.
+inline constexpr std::uint64_t kTargetRandomPickOneIn = 4;
+// Depth every pair too close adds, relative to the key of the best selection's closest pair:
+// each such pair counts, however near the target.
+inline constexpr double kTargetDepthFloor = 1e-3;
 // Chains of local search from this p on: below, one chain comes near enough, and more would
 // cost more than the proof (rw1621 at p = 10: 0.16 s proven, 8 chains take seconds).
 inline constexpr int kChainsFromP = 15;

@@ -1,0 +1,312 @@
+// Selections above the best value, found by moving the points of pairs that are too close.
+#include "dispersion/target_search.hpp"
+
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "dispersion/dispersion.hpp"
+#include "dispersion/point_heuristic.hpp"
+#include "dispersion/search_tuning.hpp"
+
+namespace dispersao {
+
+namespace {
+
+// Keys of pairs that grow with the rule's distance: the squared Euclidean distance for the
+// planar rules (cheap, no root), the rule's distance itself on the sphere.
+struct PlanarKey {
+    const double* x;
+    const double* y;
+
+    // Returns the squared Euclidean distance of points a and b.
+    [[nodiscard]] double operator()(std::size_t a, std::size_t b) const {
+        const double dx = x[a] - x[b];
+        const double dy = y[a] - y[b];
+        return dx * dx + dy * dy;
+    }
+};
+
+struct RuleKey {
+    const PointSet* points;
+
+    // Returns the rule's distance of points a and b.
+    [[nodiscard]] double operator()(std::size_t a, std::size_t b) const {
+        return point_distance(*points, a, b);
+    }
+};
+
+// Says whether a pair lies at most `value` apart under the rule, from its key: keys up to
+// `closer` do, keys from `farther` on do not, and a key between is decided by the rule, which
+// narrows that band. Invariant: the band only narrows, and every answer is the rule's.
+class TooClose {
+public:
+    // Starts with a pair known to lie at `value` (its key `at_value`). Precondition: the pair's
+    // distance is `value`.
+    TooClose(const PointSet& points, double value, double at_value)
+        : points_(&points), value_(value), closer_(at_value) {}
+
+    // Returns whether points a and b, whose key is `key`, lie at most the value apart.
+    [[nodiscard]] bool operator()(double key, std::size_t a, std::size_t b) {
+        if (key <= closer_) {
+            return true;
+        }
+        if (key >= farther_) {
+            return false;
+        }
+        if (point_distance(*points_, a, b) <= value_) {
+            closer_ = key;
+            return true;
+        }
+        farther_ = key;
+        return false;
+    }
+
+    // Returns the key of the pair it started from, or the largest seen too close since.
+    [[nodiscard]] double closer() const { return closer_; }
+
+private:
+    const PointSet* points_;
+    double value_;
+    double closer_;
+    double farther_ = std::numeric_limits<double>::infinity();
+};
+
+// The search's state: the selection, how deep each of its pairs lies inside the target, the
+// best selection so far and its value.
+template <class Key>
+class TargetSearch {
+public:
+    // Starts from `chosen`, which becomes the best so far. Precondition: as raise_by_targets.
+    TargetSearch(const PointSet& points, const Key& key, std::vector<std::size_t> chosen,
+                 const TargetLimits& limits)
+        : points_(points),
+          key_(key),
+          limits_(limits),
+          random_(limits.seed),
+          chosen_(std::move(chosen)),
+          in_set_(points.size(), 0),
+          barred_until_(points.size(), 0),
+          depth_(chosen_.size() * chosen_.size(), 0.0),
+          too_close_(points, 0.0, 0.0) {
+        for (const std::size_t c : chosen_) {
+            in_set_[c] = 1;
+        }
+        take_best();
+    }
+
+    // Runs the moves while the limits allow and returns the best selection found.
+    std::vector<std::size_t> run() {
+        const std::size_t p = chosen_.size();
+        int idle = 0;
+        for (std::uint64_t move = 1; idle < limits_.idle_moves; ++move) {
+            if (limits_.should_stop && limits_.should_stop()) {
+                break;
+            }
+            ++idle;
+            if (idle % tuning::kTargetResetMoves == 0) {
+                restart_from_best();
+                continue;
+            }
+            const std::size_t k = position_to_move();
+            std::size_t to = replacement(k, move, true);
+            if (to == points_.size()) {
+                to = replacement(k, move, false);
+            }
+            if (to == points_.size()) {
+                continue;
+            }
+            const std::size_t spread = std::max<std::size_t>(p, 1);
+            barred_until_[chosen_[k]] = move + tuning::kTargetTenure + random_() % spread;
+            in_set_[chosen_[k]] = 0;
+            in_set_[to] = 1;
+            chosen_[k] = to;
+            measure_position(k);
+            if (conflicts_ == 0) {
+                take_best();
+                idle = 0;
+            }
+        }
+        return best_;
+    }
+
+    // Returns the best value found.
+    [[nodiscard]] double value() const { return value_; }
+
+private:
+    // Makes the current selection the best and the target the next value above its value.
+    void take_best() {
+        best_ = chosen_;
+        value_ = selection_value(points_, best_);
+        const std::size_t p = chosen_.size();
+        double at_value = std::numeric_limits<double>::infinity();
+        for (std::size_t a = 0; a < p; ++a) {
+            for (std::size_t b = a + 1; b < p; ++b) {
+                if (point_distance(points_, chosen_[a], chosen_[b]) <= value_) {
+                    at_value = std::min(at_value, key_(chosen_[a], chosen_[b]));
+                }
+            }
+        }
+        too_close_ = TooClose(points_, value_, at_value);
+        reference_ = at_value;
+        floor_ = reference_ > 0 ? reference_ * tuning::kTargetDepthFloor : 1.0;
+        measure_all();
+    }
+
+    // Puts the best selection back in place of the current one.
+    void restart_from_best() {
+        for (const std::size_t c : chosen_) {
+            in_set_[c] = 0;
+        }
+        chosen_ = best_;
+        for (const std::size_t c : chosen_) {
+            in_set_[c] = 1;
+        }
+        measure_all();
+    }
+
+    // Returns how deep a pair with key `key` lies inside the target: 0 when it is outside.
+    [[nodiscard]] double depth(double key, std::size_t a, std::size_t b) {
+        if (!too_close_(key, a, b)) {
+            return 0.0;
+        }
+        return std::max(reference_ - key, 0.0) + floor_;
+    }
+
+    // Measures every pair of the selection.
+    void measure_all() {
+        std::fill(depth_.begin(), depth_.end(), 0.0);
+        conflicts_ = 0;
+        for (std::size_t k = 0; k < chosen_.size(); ++k) {
+            measure_position(k);
+        }
+    }
+
+    // Measures the pairs of position k again, keeping the count of pairs inside the target.
+    void measure_position(std::size_t k) {
+        const std::size_t p = chosen_.size();
+        for (std::size_t o = 0; o < p; ++o) {
+            if (o == k) {
+                continue;
+            }
+            const double before = depth_[k * p + o];
+            const double now = depth(key_(chosen_[k], chosen_[o]), chosen_[k], chosen_[o]);
+            conflicts_ += (now > 0 ? 1 : 0) - (before > 0 ? 1 : 0);
+            depth_[k * p + o] = now;
+            depth_[o * p + k] = now;
+        }
+    }
+
+    // Returns the position to move: mostly the one deepest inside the target, sometimes any
+    // position in a pair inside it. Precondition: some pair is inside the target.
+    [[nodiscard]] std::size_t position_to_move() {
+        const std::size_t p = chosen_.size();
+        std::vector<std::size_t> inside;
+        std::size_t deepest = p;
+        double deepest_load = 0;
+        std::size_t ties = 0;
+        for (std::size_t k = 0; k < p; ++k) {
+            double load = 0;
+            for (std::size_t o = 0; o < p; ++o) {
+                load += depth_[k * p + o];
+            }
+            if (load <= 0) {
+                continue;
+            }
+            inside.push_back(k);
+            if (load > deepest_load) {
+                deepest_load = load;
+                deepest = k;
+                ties = 1;
+            } else if (load == deepest_load && random_() % ++ties == 0) {
+                deepest = k;
+            }
+        }
+        assert(!inside.empty());
+        if (random_() % tuning::kTargetRandomPickOneIn == 0) {
+            return inside[random_() % inside.size()];
+        }
+        return deepest;
+    }
+
+    // Returns the point outside the selection that, put at position k, lies least deep inside
+    // the target with the others (the farthest from them among equals), skipping barred points
+    // when `bar`; the set's size when there is none.
+    [[nodiscard]] std::size_t replacement(std::size_t k, std::uint64_t move, bool bar) {
+        const std::size_t n = points_.size();
+        const std::size_t p = chosen_.size();
+        std::size_t best = n;
+        double best_depth = std::numeric_limits<double>::infinity();
+        double best_near = -1;
+        for (std::size_t x = 0; x < n; ++x) {
+            if (in_set_[x] != 0 || (bar && barred_until_[x] > move)) {
+                continue;
+            }
+            double total = 0;
+            double near = std::numeric_limits<double>::infinity();
+            for (std::size_t o = 0; o < p && total <= best_depth; ++o) {
+                if (o == k) {
+                    continue;
+                }
+                const double key = key_(x, chosen_[o]);
+                near = std::min(near, key);
+                total += depth(key, x, chosen_[o]);
+            }
+            if (total < best_depth || (total == best_depth && near > best_near)) {
+                best = x;
+                best_depth = total;
+                best_near = near;
+            }
+        }
+        return best;
+    }
+
+    const PointSet& points_;
+    Key key_;
+    const TargetLimits& limits_;
+    std::mt19937_64 random_;
+    std::vector<std::size_t> chosen_;
+    // Per point: 1 while it is chosen.
+    std::vector<char> in_set_;
+    // Per point: the move from which it may be chosen again.
+    std::vector<std::uint64_t> barred_until_;
+    // depth_[a * p + b]: how deep the pair of positions a and b lies inside the target.
+    std::vector<double> depth_;
+    // Pairs of the selection inside the target.
+    int conflicts_ = 0;
+    TooClose too_close_;
+    // Key of the best selection's closest pair: depths are measured from it.
+    double reference_ = 0;
+    // Depth added to every pair inside the target, so that each counts.
+    double floor_ = 1;
+    std::vector<std::size_t> best_;
+    double value_ = 0;
+};
+
+// Runs the search with keys `key` and returns its value, leaving the best selection in
+// `chosen`.
+template <class Key>
+double run_search(const PointSet& points, const Key& key, std::vector<std::size_t>& chosen,
+                  const TargetLimits& limits) {
+    TargetSearch<Key> search(points, key, chosen, limits);
+    chosen = search.run();
+    return search.value();
+}
+
+}  // namespace
+
+double raise_by_targets(const PointSet& points, std::vector<std::size_t>& chosen,
+                        const TargetLimits& limits) {
+    assert(chosen.size() >= 2 && chosen.size() < points.size() && limits.idle_moves >= 0);
+    if (points.rule == DistanceRule::tsplib_geo || points.rule == DistanceRule::great_circle_km) {
+        return run_search(points, RuleKey{&points}, chosen, limits);
+    }
+    return run_search(points, PlanarKey{points.x.data(), points.y.data()}, chosen, limits);
+}
+
+}  // namespace dispersao
