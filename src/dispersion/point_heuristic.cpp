@@ -258,20 +258,39 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
         (void)improve_selection(points, chosen, everyone, 2);
         return chosen;
     }
-    const std::size_t chains = p < tuning::kChainsFromP ? 1 : tuning::kHeuristicChains;
-    std::vector<std::vector<std::size_t>> found(chains);
-    run_chains(chains, threads, should_stop,
-               [&](std::size_t chain, const std::function<bool()>& stop) {
-                   found[chain] = local_search_chain(points, p, chain, stop);
-               });
-    // The best chain, the first of equals: the same whatever the threads.
+    // Chains run by generations; a generation in which enough chains reach the best value
+    // found so far ends the search, as the value is then likely the best there is.
+    const bool one = p < tuning::kTargetFromP;
+    const std::size_t chains = one ? 1 : tuning::kHeuristicChains;
+    const std::size_t generation = one ? 1 : tuning::kChainsPerGeneration;
+    std::vector<std::vector<std::size_t>> found;
     std::size_t best = 0;
-    std::vector<double> best_profile = profile(points, found[0]);
-    for (std::size_t chain = 1; chain < chains; ++chain) {
-        std::vector<double> next = profile(points, found[chain]);
-        if (next > best_profile) {
-            best_profile = std::move(next);
-            best = chain;
+    std::vector<double> best_profile;
+    for (std::size_t start = 0; start < chains; start += generation) {
+        if (start > 0 && should_stop()) {
+            break;
+        }
+        const std::size_t count = std::min(generation, chains - start);
+        found.resize(start + count);
+        run_chains(count, threads, should_stop,
+                   [&](std::size_t chain, const std::function<bool()>& stop) {
+                       found[start + chain] = local_search_chain(points, p, start + chain, stop);
+                   });
+        // The best chain, the first of equals: the same whatever the threads.
+        for (std::size_t chain = start; chain < start + count; ++chain) {
+            std::vector<double> next = profile(points, found[chain]);
+            if (chain == 0 || next > best_profile) {
+                best_profile = std::move(next);
+                best = chain;
+            }
+        }
+        const auto agreeing = std::count_if(
+            found.begin() + static_cast<std::ptrdiff_t>(start), found.end(),
+            [&](const std::vector<std::size_t>& chosen) {
+                return selection_value(points, chosen) == best_profile.front();
+            });
+        if (static_cast<std::size_t>(agreeing) >= tuning::kAgreeingChains) {
+            break;
         }
     }
     return found[best];

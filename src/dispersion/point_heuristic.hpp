@@ -36,13 +36,13 @@ struct CandidateLists {
 double improve_selection(const PointSet& points, std::vector<std::size_t>& chosen,
                          const CandidateLists& candidates, int rounds);
 
-// Returns a good selection of p points: the best of a few chains of local search (from p =
-// tuning::kChainsFromP; one chain below), each the farthest-point greedy improved by exchanges
-// with every point as a candidate, then by an iterated local search while `should_stop`
-// allows; on big sets, from an evenly spread sample, then improved with every point. The
-// chains run on up to `threads` threads; the selection does not depend on how many, and
-// `should_stop` is asked by the calling thread alone. Preconditions: 2 <= p <= points.size(),
-// threads >= 1.
+// Returns a good selection of p points: the best of tuning::kHeuristicChains chains of local
+// search (from p = tuning::kTargetFromP; one chain below), each the farthest-point greedy from
+// its own first point improved by exchanges with every point as a candidate, then raised by
+// raise_by_targets while `should_stop` allows; on big sets, from an evenly spread sample, then
+// improved with every point. The chains run on up to `threads` threads; the selection does not
+// depend on how many, and `should_stop` is asked by the calling thread alone. Preconditions:
+// 2 <= p <= points.size(), threads >= 1.
 [[nodiscard]] std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
                                                            const std::function<bool()>& should_stop,
                                                            int threads = 1);

@@ -102,18 +102,26 @@ inline constexpr int kTargetResetMoves = 1000;
 inline constexpr std::uint64_t kTargetTenure = 8;
 // One move in this many moves a random point of a pair too close, not the deepest one.
 inline constexpr std::uint64_t kTargetRandomPickOneIn = 4;
+// Strips of the target search's order of candidates per spacing of p points: thin enough that
+// a candidate's neighbours in the order are mostly ruled out by the same chosen point.
+inline constexpr double kTargetStripsPerSpacing = 4.0;
 // Depth every pair too close adds, relative to the key of the best selection's closest pair:
 // each such pair counts, however near the target.
 inline constexpr double kTargetDepthFloor = 1e-3;
-// Chains of local search from this p on: below, one chain comes near enough, and more would
-// cost more than the proof (rw1621 at p = 10: 0.16 s proven, 8 chains take seconds).
-inline constexpr int kChainsFromP = 15;
-// Chains from there: at p = 20 their seeds spread (pr2392: 3,095 to 3,150), one chain of 16
-// times the kicks stopped at 3,119.
-inline constexpr std::size_t kHeuristicChains = 8;
+// Chains of local search from tuning::kTargetFromP: their farthest-point starts lead the target
+// search to different selections, and more chains reach better ones (heuristics alone, 15 s:
+// pr2392 at p = 20 reached 3,136 with 8 chains, 3,150 with 32; d15112 at p = 10 7,197 with one,
+// 7,319 with 32). Each chain ends after kTargetIdleMoves idle moves, a time limit sooner.
+inline constexpr std::size_t kHeuristicChains = 32;
+// Chains run in generations of this many: a generation ends the chains when it agrees.
+inline constexpr std::size_t kChainsPerGeneration = 8;
+// Chains of one generation that reach the best value found so far for the chains to end: half
+// of them find it on easy sets (rw1621 at p = 10, small random sets), where more chains only
+// delay the exact search.
+inline constexpr std::size_t kAgreeingChains = 6;
 // Share of a time limit the heuristics may take: the rest is the exact search's.
 inline constexpr double kHeuristicShare = 0.25;
-// Seed of the kicks' random choices (chain c: this plus c): the same selection every run.
+// Seed of the chains' random choices (chain c: this plus c): the same selection every run.
 inline constexpr std::uint64_t kHeuristicSeed = 12345;
 
 // ---- Point search: large p (spread_*.cpp, point_search.cpp) ----

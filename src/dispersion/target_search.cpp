@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <cmath>
 #include <limits>
 #include <random>
 #include <utility>
@@ -77,6 +78,30 @@ private:
     double farther_ = std::numeric_limits<double>::infinity();
 };
 
+// Returns every point of the set ordered by strips across the plane, each strip's points along
+// it: points next in the order lie mostly close together. The strips are a quarter of the
+// spacing of p points spread over the bounding box. Precondition: p >= 1.
+[[nodiscard]] std::vector<std::size_t> strip_order(const PointSet& points, std::size_t p) {
+    assert(p >= 1);
+    const std::size_t n = points.size();
+    const auto [low_x, high_x] = std::minmax_element(points.x.begin(), points.x.end());
+    const auto [low_y, high_y] = std::minmax_element(points.y.begin(), points.y.end());
+    const double area = (*high_x - *low_x) * (*high_y - *low_y);
+    const double strip = std::sqrt(area / static_cast<double>(p)) / tuning::kTargetStripsPerSpacing;
+    std::vector<std::pair<double, double>> place(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = points.y[i] - *low_y;
+        place[i] = {strip > 0 ? std::floor(y / strip) : 0.0, points.x[i]};
+    }
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&place](std::size_t a, std::size_t b) { return place[a] < place[b]; });
+    return order;
+}
+
 // The search's state: the selection, how deep each of its pairs lies inside the target, the
 // best selection so far and its value.
 template <class Key>
@@ -90,6 +115,7 @@ public:
           limits_(limits),
           random_(limits.seed),
           chosen_(std::move(chosen)),
+          order_(strip_order(points, chosen_.size())),
           in_set_(points.size(), 0),
           barred_until_(points.size(), 0),
           depth_(chosen_.size() * chosen_.size(), 0.0),
@@ -243,19 +269,27 @@ private:
         std::size_t best = n;
         double best_depth = std::numeric_limits<double>::infinity();
         double best_near = -1;
-        for (std::size_t x = 0; x < n; ++x) {
+        // The position that ruled out the last candidate: the next one, its neighbour in the
+        // order, is most often ruled out by it too, so it is looked at first.
+        std::size_t first = k == 0 ? 1 : 0;
+        for (const std::size_t x : order_) {
             if (in_set_[x] != 0 || (bar && barred_until_[x] > move)) {
                 continue;
             }
             double total = 0;
             double near = std::numeric_limits<double>::infinity();
-            for (std::size_t o = 0; o < p && total <= best_depth; ++o) {
+            std::size_t o = first;
+            for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
                 if (o == k) {
                     continue;
                 }
                 const double key = key_(x, chosen_[o]);
                 near = std::min(near, key);
                 total += depth(key, x, chosen_[o]);
+                if (total > best_depth) {
+                    first = o;
+                    break;
+                }
             }
             if (total < best_depth || (total == best_depth && near > best_near)) {
                 best = x;
@@ -271,6 +305,9 @@ private:
     const TargetLimits& limits_;
     std::mt19937_64 random_;
     std::vector<std::size_t> chosen_;
+    // Every point, neighbours mostly next to each other: by strips across the plane, then
+    // along each strip.
+    std::vector<std::size_t> order_;
     // Per point: 1 while it is chosen.
     std::vector<char> in_set_;
     // Per point: the move from which it may be chosen again.
