@@ -22,8 +22,7 @@ namespace {
 // Returns n points under `rule`: uniform over a square, or in a few tight clusters (many
 // near-ties) when `clustered`. Coordinates stay valid degrees for the geographic rules.
 PointSet draw(DistanceRule rule, std::size_t n, bool clustered, std::mt19937_64& random) {
-    const bool degrees =
-        rule == DistanceRule::tsplib_geo || rule == DistanceRule::great_circle_km;
+    const bool degrees = rule == DistanceRule::tsplib_geo || rule == DistanceRule::great_circle_km;
     const double side = degrees ? 40.0 : 10000.0;
     std::uniform_real_distribution<double> uniform(0.0, side);
     std::uniform_real_distribution<double> near(-side / 200, side / 200);
@@ -69,8 +68,8 @@ TEST(TargetSearch, RaisesToAValidSelectionWhoseValueIsReported) {
         for (const bool clustered : {false, true}) {
             const PointSet points = draw(rule, 300, clustered, random);
             for (const int p : {3, 8, 17}) {
-                SCOPED_TRACE(testing::Message() << "rule " << static_cast<int>(rule) << " p "
-                                                << p << " clustered " << clustered);
+                SCOPED_TRACE(testing::Message() << "rule " << static_cast<int>(rule) << " p " << p
+                                                << " clustered " << clustered);
                 std::vector<std::size_t> chosen = farthest_point_selection(points, p, 0);
                 const double start = selection_value(points, chosen);
                 const double value = raise_by_targets(points, chosen, {300, 7, {}});
@@ -88,10 +87,9 @@ TEST(TargetSearch, ReachesTheOptimumOfSmallSets) {
     std::mt19937_64 random(5);
     for (int trial = 0; trial < 16; ++trial) {
         const int p = 4 + trial % 5;
-        const PointSet points = draw(trial % 2 == 0 ? DistanceRule::tsplib_euc_2d
-                                                    : DistanceRule::euclidean,
-                                     20 + static_cast<std::size_t>(trial), trial % 3 == 0,
-                                     random);
+        const PointSet points =
+            draw(trial % 2 == 0 ? DistanceRule::tsplib_euc_2d : DistanceRule::euclidean,
+                 20 + static_cast<std::size_t>(trial), trial % 3 == 0, random);
         std::vector<std::size_t> chosen(static_cast<std::size_t>(p));
         for (std::size_t k = 0; k < chosen.size(); ++k) {
             chosen[k] = k;
@@ -109,7 +107,7 @@ TEST(TargetSearch, CoincidentPointsAndNoRoomToMove) {
     twins.rule = DistanceRule::tsplib_euc_2d;
     for (int i = 0; i < 30; ++i) {
         twins.x.push_back(static_cast<double>(i % 6) * 100.0);
-        twins.y.push_back(static_cast<double>(i % 6 / 3) * 100.0);
+        twins.y.push_back(i % 6 < 3 ? 0.0 : 100.0);
     }
     std::vector<std::size_t> chosen = {0, 6, 12, 18, 24, 1, 7};  // two places only
     ASSERT_EQ(selection_value(twins, chosen), 0.0);
@@ -157,9 +155,9 @@ TEST(TargetSearch, HeuristicBeatsTheGreedyOnAnyThreads) {
     std::mt19937_64 random(23);
     for (int trial = 0; trial < 4; ++trial) {
         const int p = 6 + 3 * (trial % 3);
-        const PointSet points = draw(trial % 2 == 0 ? DistanceRule::tsplib_euc_2d
-                                                    : DistanceRule::great_circle_km,
-                                     90, trial % 3 == 1, random);
+        const PointSet points =
+            draw(trial % 2 == 0 ? DistanceRule::tsplib_euc_2d : DistanceRule::great_circle_km, 90,
+                 trial % 3 == 1, random);
         const auto never = [] { return false; };
         const std::vector<std::size_t> alone = heuristic_selection(points, p, never, 1);
         SCOPED_TRACE(testing::Message() << "trial " << trial << " p " << p);

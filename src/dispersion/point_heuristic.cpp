@@ -90,17 +90,33 @@ template <class Key>
         chosen, k, candidates);
 }
 
-// Returns the best selection of one chain of local search: the farthest-point greedy from a
-// first point (chain 0: the farthest from point 0; the others: a random one), improved by
-// exchanges with every point as a candidate; then, from p = tuning::kTargetFromP, raised by the
-// target search (below, the exchanges alone do well and the exact search is fast).
+// Returns the best selection of one chain of local search. Its start: without `elite`, the
+// farthest-point greedy from a first point (chain 0: the farthest from point 0; the others: a
+// random one); with it, `elite` with one to tuning::kEliteMovesMax points moved at random. The
+// start is improved by exchanges with every point as a candidate, then, from p =
+// tuning::kTargetFromP, raised by the target search (below, the exchanges alone do well and
+// the exact search is fast). Precondition: `elite` is empty or holds p distinct points.
 [[nodiscard]] std::vector<std::size_t> local_search_chain(
-    const PointSet& points, int p, std::size_t chain, const std::function<bool()>& should_stop) {
+    const PointSet& points, int p, std::size_t chain, const std::vector<std::size_t>& elite,
+    const std::function<bool()>& should_stop) {
     const std::size_t n = points.size();
     const CandidateLists everyone{[n](std::size_t) { return n; }, {}, should_stop};
     std::mt19937_64 random(tuning::kHeuristicSeed + chain);
-    const std::size_t first = chain == 0 ? farthest_point_selection(points, 2, 0)[1] : random() % n;
-    std::vector<std::size_t> best = farthest_point_selection(points, p, first);
+    std::vector<std::size_t> best;
+    if (elite.empty()) {
+        const std::size_t first =
+            chain == 0 ? farthest_point_selection(points, 2, 0)[1] : random() % n;
+        best = farthest_point_selection(points, p, first);
+    } else {
+        best = elite;
+        const std::size_t moves = 1 + chain % tuning::kEliteMovesMax;
+        for (std::size_t m = 0; m < moves; ++m) {
+            const std::size_t x = random() % n;
+            if (std::find(best.begin(), best.end(), x) == best.end()) {
+                best[random() % best.size()] = x;
+            }
+        }
+    }
     (void)improve_selection(points, best, everyone, tuning::kExchangeRounds);
     if (p >= tuning::kTargetFromP && static_cast<std::size_t>(p) < n) {
         const TargetLimits limits{tuning::kTargetIdleMoves, tuning::kHeuristicSeed + chain,
@@ -259,7 +275,8 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
         return chosen;
     }
     // Chains run by generations; a generation in which enough chains reach the best value
-    // found so far ends the search, as the value is then likely the best there is.
+    // found so far ends the search, as the value is then likely the best there is. In the
+    // generations after the first, every other chain starts from the best selection so far.
     const bool one = p < tuning::kTargetFromP;
     const std::size_t chains = one ? 1 : tuning::kHeuristicChains;
     const std::size_t generation = one ? 1 : tuning::kChainsPerGeneration;
@@ -272,10 +289,13 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
         }
         const std::size_t count = std::min(generation, chains - start);
         found.resize(start + count);
-        run_chains(count, threads, should_stop,
-                   [&](std::size_t chain, const std::function<bool()>& stop) {
-                       found[start + chain] = local_search_chain(points, p, start + chain, stop);
-                   });
+        run_chains(
+            count, threads, should_stop, [&](std::size_t chain, const std::function<bool()>& stop) {
+                const bool from_elite = start > 0 && chain % 2 == 1;
+                found[start + chain] =
+                    local_search_chain(points, p, start + chain,
+                                       from_elite ? found[best] : std::vector<std::size_t>{}, stop);
+            });
         // The best chain, the first of equals: the same whatever the threads.
         for (std::size_t chain = start; chain < start + count; ++chain) {
             std::vector<double> next = profile(points, found[chain]);
@@ -284,11 +304,11 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
                 best = chain;
             }
         }
-        const auto agreeing = std::count_if(
-            found.begin() + static_cast<std::ptrdiff_t>(start), found.end(),
-            [&](const std::vector<std::size_t>& chosen) {
-                return selection_value(points, chosen) == best_profile.front();
-            });
+        const auto agreeing =
+            std::count_if(found.begin() + static_cast<std::ptrdiff_t>(start), found.end(),
+                          [&](const std::vector<std::size_t>& chosen) {
+                              return selection_value(points, chosen) == best_profile.front();
+                          });
         if (static_cast<std::size_t>(agreeing) >= tuning::kAgreeingChains) {
             break;
         }

@@ -113,6 +113,9 @@ inline constexpr double kTargetDepthFloor = 1e-3;
 // pr2392 at p = 20 reached 3,136 with 8 chains, 3,150 with 32; d15112 at p = 10 7,197 with one,
 // 7,319 with 32). Each chain ends after kTargetIdleMoves idle moves, a time limit sooner.
 inline constexpr std::size_t kHeuristicChains = 32;
+// Points of the best selection so far moved at random to start a chain of a later generation
+// (one to this many, by chain).
+inline constexpr std::size_t kEliteMovesMax = 3;
 // Chains run in generations of this many: a generation ends the chains when it agrees.
 inline constexpr std::size_t kChainsPerGeneration = 8;
 // Chains of one generation that reach the best value found so far for the chains to end: half

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cmath>
 #include <limits>
 #include <random>
 #include <utility>
@@ -46,7 +46,7 @@ struct RuleKey {
 // `closer` do, keys from `farther` on do not, and a key between is decided by the rule, which
 // narrows that band. Invariant: the band only narrows, and every answer is the rule's.
 class TooClose {
-public:
+  public:
     // Starts with a pair known to lie at `value` (its key `at_value`). Precondition: the pair's
     // distance is `value`.
     TooClose(const PointSet& points, double value, double at_value)
@@ -71,7 +71,7 @@ public:
     // Returns the key of the pair it started from, or the largest seen too close since.
     [[nodiscard]] double closer() const { return closer_; }
 
-private:
+  private:
     const PointSet* points_;
     double value_;
     double closer_;
@@ -106,7 +106,7 @@ private:
 // best selection so far and its value.
 template <class Key>
 class TargetSearch {
-public:
+  public:
     // Starts from `chosen`, which becomes the best so far. Precondition: as raise_by_targets.
     TargetSearch(const PointSet& points, const Key& key, std::vector<std::size_t> chosen,
                  const TargetLimits& limits)
@@ -164,7 +164,7 @@ public:
     // Returns the best value found.
     [[nodiscard]] double value() const { return value_; }
 
-private:
+  private:
     // Makes the current selection the best and the target the next value above its value.
     void take_best() {
         best_ = chosen_;
