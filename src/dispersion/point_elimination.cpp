@@ -207,15 +207,19 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive)
         }
         Verdict& verdict = board.verdicts[board.committed];
         const std::size_t a = order[board.committed];
-        if (verdict.state == Verdict::State::pending && board.claimable()) {
-            // The next verdict is this thread's to find.
+        const bool undecided =
+            verdict.state == Verdict::State::pending || verdict.state == Verdict::State::running;
+        if (undecided && board.claimable()) {
+            // The next verdict is still being found, by a helper or by nobody yet: this thread
+            // searches the next cell unclaimed rather than wait, or a helper's search would run
+            // alone while this thread sleeps.
             const std::size_t i = board.claim(candidates);
             lock.unlock();
             search_cell(board, searcher, i, candidates, needed);
             lock.lock();
             continue;
         }
-        if (verdict.state == Verdict::State::pending || verdict.state == Verdict::State::running) {
+        if (undecided) {
             board.changed.wait_for(lock, std::chrono::milliseconds(tuning::kEliminationPollMs));
             clock_.report(value_, upper_);
             continue;
