@@ -97,11 +97,18 @@ inline constexpr int kTargetFromP = 6;
 inline constexpr int kTargetIdleMoves = 4000;
 // Moves without a better selection after which the target search goes back to the best.
 inline constexpr int kTargetResetMoves = 1000;
-// Moves a point moved out stays out at least (plus up to p more, at random): long enough to
-// leave a local trap, short enough not to bar the places that matter.
+// Moves a point moved out stays out at least (plus up to p more, at random), and with it every
+// point of its square (below): long enough to leave a local trap, short enough not to bar the
+// places that matter.
 inline constexpr std::uint64_t kTargetTenure = 8;
 // One move in this many moves a random point of a pair too close, not the deepest one.
 inline constexpr std::uint64_t kTargetRandomPickOneIn = 4;
+// Side of the squares barred with a point moved out, in the spacing of p points: on dense sets
+// a point's neighbours would otherwise take its place back at once. Heuristics alone, 15 s
+// (kz9976 and rl5915 at p = 20, fyg28534 and d18512 at p = 10): barring the point alone
+// reached the published value on 1 of 4, squares of 0.05 and 0.1 on 4 of 4 (0.1: the better
+// median chain), 0.25 on 2 of 4.
+inline constexpr double kTargetBarredSquare = 0.1;
 // Strips of the target search's order of candidates per spacing of p points: thin enough that
 // a candidate's neighbours in the order are mostly ruled out by the same chosen point.
 inline constexpr double kTargetStripsPerSpacing = 4.0;

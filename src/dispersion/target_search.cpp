@@ -78,19 +78,26 @@ class TooClose {
     double farther_ = std::numeric_limits<double>::infinity();
 };
 
+// Returns the spacing of p points spread evenly over the points' bounding box: the side of the
+// square each one would have. Precondition: p >= 1, the set is not empty.
+[[nodiscard]] double spacing(const PointSet& points, std::size_t p) {
+    assert(p >= 1 && !points.x.empty());
+    const auto [low_x, high_x] = std::minmax_element(points.x.begin(), points.x.end());
+    const auto [low_y, high_y] = std::minmax_element(points.y.begin(), points.y.end());
+    return std::sqrt((*high_x - *low_x) * (*high_y - *low_y) / static_cast<double>(p));
+}
+
 // Returns every point of the set ordered by strips across the plane, each strip's points along
 // it: points next in the order lie mostly close together. The strips are a quarter of the
 // spacing of p points spread over the bounding box. Precondition: p >= 1.
 [[nodiscard]] std::vector<std::size_t> strip_order(const PointSet& points, std::size_t p) {
     assert(p >= 1);
     const std::size_t n = points.size();
-    const auto [low_x, high_x] = std::minmax_element(points.x.begin(), points.x.end());
-    const auto [low_y, high_y] = std::minmax_element(points.y.begin(), points.y.end());
-    const double area = (*high_x - *low_x) * (*high_y - *low_y);
-    const double strip = std::sqrt(area / static_cast<double>(p)) / tuning::kTargetStripsPerSpacing;
+    const double low_y = *std::min_element(points.y.begin(), points.y.end());
+    const double strip = spacing(points, p) / tuning::kTargetStripsPerSpacing;
     std::vector<std::pair<double, double>> place(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const double y = points.y[i] - *low_y;
+        const double y = points.y[i] - low_y;
         place[i] = {strip > 0 ? std::floor(y / strip) : 0.0, points.x[i]};
     }
     std::vector<std::size_t> order(n);
@@ -100,6 +107,40 @@ class TooClose {
     std::stable_sort(order.begin(), order.end(),
                      [&place](std::size_t a, std::size_t b) { return place[a] < place[b]; });
     return order;
+}
+
+// Returns per point its place: points in one square of the plane share a place. The squares'
+// side is `fraction` of the spacing of p points spread over the bounding box; 0 gives every
+// point a place of its own. Places are numbered from 0 without gaps. Precondition: p >= 1.
+[[nodiscard]] std::vector<std::size_t> places(const PointSet& points, std::size_t p,
+                                              double fraction) {
+    assert(p >= 1);
+    const std::size_t n = points.size();
+    const double low_x = *std::min_element(points.x.begin(), points.x.end());
+    const double low_y = *std::min_element(points.y.begin(), points.y.end());
+    const double side = spacing(points, p) * fraction;
+    std::vector<std::size_t> place(n);
+    if (!(side > 0)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            place[i] = i;
+        }
+        return place;
+    }
+    std::vector<std::pair<std::pair<double, double>, std::size_t>> squares(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        squares[i] = {
+            {std::floor((points.x[i] - low_x) / side), std::floor((points.y[i] - low_y) / side)},
+            i};
+    }
+    std::sort(squares.begin(), squares.end());
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0 && squares[i].first != squares[i - 1].first) {
+            ++next;
+        }
+        place[squares[i].second] = next;
+    }
+    return place;
 }
 
 // The search's state: the selection, how deep each of its pairs lies inside the target, the
@@ -117,6 +158,7 @@ class TargetSearch {
           chosen_(std::move(chosen)),
           order_(strip_order(points, chosen_.size())),
           in_set_(points.size(), 0),
+          place_(places(points, chosen_.size(), tuning::kTargetBarredSquare)),
           barred_until_(points.size(), 0),
           depth_(chosen_.size() * chosen_.size(), 0.0),
           too_close_(points, 0.0, 0.0) {
@@ -148,7 +190,7 @@ class TargetSearch {
                 continue;
             }
             const std::size_t spread = std::max<std::size_t>(p, 1);
-            barred_until_[chosen_[k]] = move + tuning::kTargetTenure + random_() % spread;
+            barred_until_[place_[chosen_[k]]] = move + tuning::kTargetTenure + random_() % spread;
             in_set_[chosen_[k]] = 0;
             in_set_[to] = 1;
             chosen_[k] = to;
@@ -273,7 +315,7 @@ class TargetSearch {
         // order, is most often ruled out by it too, so it is looked at first.
         std::size_t first = k == 0 ? 1 : 0;
         for (const std::size_t x : order_) {
-            if (in_set_[x] != 0 || (bar && barred_until_[x] > move)) {
+            if (in_set_[x] != 0 || (bar && barred_until_[place_[x]] > move)) {
                 continue;
             }
             double total = 0;
@@ -310,7 +352,9 @@ class TargetSearch {
     std::vector<std::size_t> order_;
     // Per point: 1 while it is chosen.
     std::vector<char> in_set_;
-    // Per point: the move from which it may be chosen again.
+    // Per point: its place, barred as a whole.
+    std::vector<std::size_t> place_;
+    // Per place: the move from which its points may be chosen again.
     std::vector<std::uint64_t> barred_until_;
     // depth_[a * p + b]: how deep the pair of positions a and b lies inside the target.
     std::vector<double> depth_;
