@@ -115,6 +115,9 @@ inline constexpr double kTargetBarredSquare = 0.1;
 // Strips of the target search's order of candidates per spacing of p points: thin enough that
 // a candidate's neighbours in the order are mostly ruled out by the same chosen point.
 inline constexpr double kTargetStripsPerSpacing = 4.0;
+// Points of the order per block the target search bounds as a whole: a block costs about what
+// one point does, and 16 points of a strip are close together.
+inline constexpr std::size_t kTargetBlockPoints = 16;
 // Depth every pair too close adds, relative to the key of the best selection's closest pair:
 // each such pair counts, however near the target.
 inline constexpr double kTargetDepthFloor = 1e-3;

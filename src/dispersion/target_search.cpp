@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -143,6 +144,45 @@ class TooClose {
     return place;
 }
 
+// A run of consecutive points of the search's order and their bounding box.
+struct Block {
+    std::size_t begin;
+    std::size_t end;
+    double low_x;
+    double high_x;
+    double low_y;
+    double high_y;
+};
+
+// Relative slack a block's least depth must exceed the best candidate's by to be skipped: the
+// sums of depths in other orders may round a few ulps apart.
+constexpr double kBoundSlack = 1e-9;
+
+// Returns `order` cut into runs of tuning::kTargetBlockPoints points (the last one shorter),
+// each with its bounding box. Precondition: every entry of `order` is a point of the set.
+[[nodiscard]] std::vector<Block> blocks_of(const PointSet& points,
+                                           const std::vector<std::size_t>& order) {
+    std::vector<Block> blocks;
+    for (std::size_t begin = 0; begin < order.size(); begin += tuning::kTargetBlockPoints) {
+        const std::size_t end = std::min(order.size(), begin + tuning::kTargetBlockPoints);
+        Block block{begin,
+                    end,
+                    points.x[order[begin]],
+                    points.x[order[begin]],
+                    points.y[order[begin]],
+                    points.y[order[begin]]};
+        for (std::size_t i = begin; i < end; ++i) {
+            assert(order[i] < points.size());
+            block.low_x = std::min(block.low_x, points.x[order[i]]);
+            block.high_x = std::max(block.high_x, points.x[order[i]]);
+            block.low_y = std::min(block.low_y, points.y[order[i]]);
+            block.high_y = std::max(block.high_y, points.y[order[i]]);
+        }
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
 // The search's state: the selection, how deep each of its pairs lies inside the target, the
 // best selection so far and its value.
 template <class Key>
@@ -157,6 +197,7 @@ class TargetSearch {
           random_(limits.seed),
           chosen_(std::move(chosen)),
           order_(strip_order(points, chosen_.size())),
+          blocks_(blocks_of(points, order_)),
           in_set_(points.size(), 0),
           place_(places(points, chosen_.size(), tuning::kTargetBarredSquare)),
           barred_until_(points.size(), 0),
@@ -314,32 +355,63 @@ class TargetSearch {
         // The position that ruled out the last candidate: the next one, its neighbour in the
         // order, is most often ruled out by it too, so it is looked at first.
         std::size_t first = k == 0 ? 1 : 0;
-        for (const std::size_t x : order_) {
-            if (in_set_[x] != 0 || (bar && barred_until_[place_[x]] > move)) {
-                continue;
+        for (const Block& block : blocks_) {
+            if (least_depth(block, k) > best_depth * (1 + kBoundSlack)) {
+                continue;  // every point of the block lies deeper than the best candidate
             }
-            double total = 0;
-            double near = std::numeric_limits<double>::infinity();
-            std::size_t o = first;
-            for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
-                if (o == k) {
+            for (std::size_t i = block.begin; i < block.end; ++i) {
+                const std::size_t x = order_[i];
+                if (in_set_[x] != 0 || (bar && barred_until_[place_[x]] > move)) {
                     continue;
                 }
-                const double key = key_(x, chosen_[o]);
-                near = std::min(near, key);
-                total += depth(key, x, chosen_[o]);
-                if (total > best_depth) {
-                    first = o;
-                    break;
+                double total = 0;
+                double near = std::numeric_limits<double>::infinity();
+                std::size_t o = first;
+                for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
+                    if (o == k) {
+                        continue;
+                    }
+                    const double key = key_(x, chosen_[o]);
+                    near = std::min(near, key);
+                    total += depth(key, x, chosen_[o]);
+                    if (total > best_depth) {
+                        first = o;
+                        break;
+                    }
                 }
-            }
-            if (total < best_depth || (total == best_depth && near > best_near)) {
-                best = x;
-                best_depth = total;
-                best_near = near;
+                if (total < best_depth || (total == best_depth && near > best_near)) {
+                    best = x;
+                    best_depth = total;
+                    best_near = near;
+                }
             }
         }
         return best;
+    }
+
+    // Returns a depth no point of `block` put at position k lies below: the depths of the
+    // chosen points that lie inside the target of the block's farthest corner. 0 off the plane.
+    [[nodiscard]] double least_depth(const Block& block, std::size_t k) const {
+        if constexpr (!std::is_same_v<Key, PlanarKey>) {
+            return 0.0;
+        } else {
+            const std::size_t p = chosen_.size();
+            double least = 0;
+            for (std::size_t o = 0; o < p; ++o) {
+                if (o == k) {
+                    continue;
+                }
+                const double cx = points_.x[chosen_[o]];
+                const double cy = points_.y[chosen_[o]];
+                const double dx = std::max(cx - block.low_x, block.high_x - cx);
+                const double dy = std::max(cy - block.low_y, block.high_y - cy);
+                const double far = dx * dx + dy * dy;
+                if (far <= too_close_.closer()) {
+                    least += std::max(reference_ - far, 0.0) + floor_;
+                }
+            }
+            return least;
+        }
     }
 
     const PointSet& points_;
@@ -350,6 +422,8 @@ class TargetSearch {
     // Every point, neighbours mostly next to each other: by strips across the plane, then
     // along each strip.
     std::vector<std::size_t> order_;
+    // The order cut into runs, each with its bounding box.
+    std::vector<Block> blocks_;
     // Per point: 1 while it is chosen.
     std::vector<char> in_set_;
     // Per point: its place, barred as a whole.
