@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <limits>
 #include <random>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -21,25 +20,20 @@ namespace dispersao {
 namespace {
 
 // Keys of pairs that grow with the rule's distance: the squared Euclidean distance for the
-// planar rules (cheap, no root), the rule's distance itself on the sphere.
-struct PlanarKey {
-    const double* x;
-    const double* y;
-
-    // Returns the squared Euclidean distance of points a and b.
-    [[nodiscard]] double operator()(std::size_t a, std::size_t b) const {
-        const double dx = x[a] - x[b];
-        const double dy = y[a] - y[b];
-        return dx * dx + dy * dy;
-    }
-};
-
-struct RuleKey {
+// planar rules (cheap, no root), the rule's distance itself on the sphere. One type for both,
+// so that the search is compiled once.
+struct PairKey {
     const PointSet* points;
+    bool planar;
 
-    // Returns the rule's distance of points a and b.
+    // Returns the key of points a and b.
     [[nodiscard]] double operator()(std::size_t a, std::size_t b) const {
-        return point_distance(*points, a, b);
+        if (!planar) {
+            return point_distance(*points, a, b);
+        }
+        const double dx = points->x[a] - points->x[b];
+        const double dy = points->y[a] - points->y[b];
+        return dx * dx + dy * dy;
     }
 };
 
@@ -185,11 +179,10 @@ constexpr double kBoundSlack = 1e-9;
 
 // The search's state: the selection, how deep each of its pairs lies inside the target, the
 // best selection so far and its value.
-template <class Key>
 class TargetSearch {
   public:
     // Starts from `chosen`, which becomes the best so far. Precondition: as raise_by_targets.
-    TargetSearch(const PointSet& points, const Key& key, std::vector<std::size_t> chosen,
+    TargetSearch(const PointSet& points, const PairKey& key, std::vector<std::size_t> chosen,
                  const TargetLimits& limits)
         : points_(points),
           key_(key),
@@ -392,7 +385,7 @@ class TargetSearch {
     // Returns a depth no point of `block` put at position k lies below: the depths of the
     // chosen points that lie inside the target of the block's farthest corner. 0 off the plane.
     [[nodiscard]] double least_depth(const Block& block, std::size_t k) const {
-        if constexpr (!std::is_same_v<Key, PlanarKey>) {
+        if (!key_.planar) {
             return 0.0;
         } else {
             const std::size_t p = chosen_.size();
@@ -415,7 +408,7 @@ class TargetSearch {
     }
 
     const PointSet& points_;
-    Key key_;
+    PairKey key_;
     const TargetLimits& limits_;
     std::mt19937_64 random_;
     std::vector<std::size_t> chosen_;
@@ -443,25 +436,16 @@ class TargetSearch {
     double value_ = 0;
 };
 
-// Runs the search with keys `key` and returns its value, leaving the best selection in
-// `chosen`.
-template <class Key>
-double run_search(const PointSet& points, const Key& key, std::vector<std::size_t>& chosen,
-                  const TargetLimits& limits) {
-    TargetSearch<Key> search(points, key, chosen, limits);
-    chosen = search.run();
-    return search.value();
-}
-
 }  // namespace
 
 double raise_by_targets(const PointSet& points, std::vector<std::size_t>& chosen,
                         const TargetLimits& limits) {
     assert(chosen.size() >= 2 && chosen.size() < points.size() && limits.idle_moves >= 0);
-    if (points.rule == DistanceRule::tsplib_geo || points.rule == DistanceRule::great_circle_km) {
-        return run_search(points, RuleKey{&points}, chosen, limits);
-    }
-    return run_search(points, PlanarKey{points.x.data(), points.y.data()}, chosen, limits);
+    const bool planar =
+        points.rule != DistanceRule::tsplib_geo && points.rule != DistanceRule::great_circle_km;
+    TargetSearch search(points, PairKey{&points, planar}, chosen, limits);
+    chosen = search.run();
+    return search.value();
 }
 
 }  // namespace dispersao
