@@ -387,24 +387,23 @@ class TargetSearch {
     [[nodiscard]] double least_depth(const Block& block, std::size_t k) const {
         if (!key_.planar) {
             return 0.0;
-        } else {
-            const std::size_t p = chosen_.size();
-            double least = 0;
-            for (std::size_t o = 0; o < p; ++o) {
-                if (o == k) {
-                    continue;
-                }
-                const double cx = points_.x[chosen_[o]];
-                const double cy = points_.y[chosen_[o]];
-                const double dx = std::max(cx - block.low_x, block.high_x - cx);
-                const double dy = std::max(cy - block.low_y, block.high_y - cy);
-                const double far = dx * dx + dy * dy;
-                if (far <= too_close_.closer()) {
-                    least += std::max(reference_ - far, 0.0) + floor_;
-                }
-            }
-            return least;
         }
+        const std::size_t p = chosen_.size();
+        double least = 0;
+        for (std::size_t o = 0; o < p; ++o) {
+            if (o == k) {
+                continue;
+            }
+            const double cx = points_.x[chosen_[o]];
+            const double cy = points_.y[chosen_[o]];
+            const double dx = std::max(cx - block.low_x, block.high_x - cx);
+            const double dy = std::max(cy - block.low_y, block.high_y - cy);
+            const double far = dx * dx + dy * dy;
+            if (far <= too_close_.closer()) {
+                least += std::max(reference_ - far, 0.0) + floor_;
+            }
+        }
+        return least;
     }
 
     const PointSet& points_;
