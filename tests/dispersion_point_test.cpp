@@ -182,6 +182,47 @@ TEST(PointSolver, MatchesBruteForceOnSmallSets) {
     EXPECT_EQ(cases, 360);
 }
 
+// Gaussian clusters under the real-valued rule, each point with its mirror image through the
+// centre: many selections tie or nearly tie at the optimum, the case where the bisection over
+// levels stops short and the elimination alone must prove. The same answer for any threads.
+TEST(PointSolver, MatchesBruteForceOnMirroredClustersWithNearTies) {
+    std::mt19937_64 random(31);
+    std::uniform_real_distribution<double> place(0.0, 1000.0);
+    std::normal_distribution<double> spread(0.0, 15.0);
+    for (int trial = 0; trial < 12; ++trial) {
+        std::vector<std::pair<double, double>> centres(3 + static_cast<std::size_t>(trial % 4));
+        for (auto& [x, y] : centres) {
+            x = place(random);
+            y = place(random);
+        }
+        std::vector<std::pair<double, double>> at;
+        // Every third set is larger, so that the rounds split cells of many points.
+        const int pairs = trial % 3 == 2 ? 45 : 19;
+        for (int i = 0; i < pairs; ++i) {
+            const auto& [cx, cy] = centres[static_cast<std::size_t>(i) % centres.size()];
+            const double x = cx + spread(random);
+            const double y = cy + spread(random);
+            at.emplace_back(x, y);
+            at.emplace_back(1000.0 - x, 1000.0 - y);
+        }
+        const PointSet points = make_points(DistanceRule::euclidean, at);
+        const int p = trial % 3 == 2 ? 4 : 4 + trial % 2;
+        const double optimum = brute_force(points, p);
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " p " << p);
+        SearchLimits one_thread;
+        one_thread.threads = 1;
+        const DispersionResult single = solve_point_dispersion(points, p, one_thread);
+        expect_sound(points, p, single, optimum);
+        EXPECT_TRUE(single.proven);
+        EXPECT_EQ(single.value, optimum);
+        SearchLimits two_threads;
+        two_threads.threads = 2;
+        const DispersionResult twice = solve_point_dispersion(points, p, two_threads);
+        EXPECT_EQ(twice.chosen, single.chosen);
+        EXPECT_EQ(twice.upper_bound, single.upper_bound);
+    }
+}
+
 // Larger sets (brute force for p = 3 over all triples) exercise the cell refinement proper.
 TEST(PointSolver, MatchesBruteForceOnHundredsOfPointsAtPThree) {
     std::mt19937_64 random(99);

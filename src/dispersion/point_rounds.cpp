@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <bit>
 #include <cassert>
+#include <cmath>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "dispersion/clique_search.hpp"
@@ -62,12 +64,62 @@ void PointSolver::keep(const std::vector<Word>& alive) {
     cells_.resize(kept);
 }
 
-// Keeps the cells in `alive`, splitting each in two as far as the cap allows; returns whether
-// any was split.
-bool PointSolver::refine(const std::vector<Word>& alive) {
-    keep(alive);
-    std::vector<Cell> kept;
-    kept.swap(cells_);
+// Returns whether the link of cells `a` and `b` may be false: the least distance between their
+// boxes, bounded conservatively, is not above the value.
+bool PointSolver::uncertain_link(const Cell& a, const Cell& b) const {
+    double sum = 0;
+    for (std::size_t d = 0; d < 3; ++d) {
+        const double gap = std::max({0.0, a.low[d] - b.high[d], b.low[d] - a.high[d]});
+        sum += gap * gap;
+    }
+    return space_.lower_from_gap(std::sqrt(sum)) <= value_;
+}
+
+// Marks the cells of `alive` with a link in `graph` (to another cell of `alive`) that may be
+// false. A cell whose links are all certain loses none by a split: its points are alike to the
+// elimination, and splitting it only multiplies the cells (on clustered sets, the many cells
+// of a point free of the closest pairs). Precondition: `graph` links the current cells.
+std::vector<Word> PointSolver::worth_splitting(const BitGraph& graph,
+                                               const std::vector<Word>& alive) const {
+    assert(graph.vertices() == cells_.size());
+    std::vector<Word> worth(alive.size(), 0);
+    for (std::size_t a = 0; a < cells_.size(); ++a) {
+        if (!has(alive, a) || cells_[a].one_place) {
+            continue;
+        }
+        const Word* const row = graph.row(a);
+        bool found = false;
+        for (std::size_t w = 0; w < graph.words() && !found; ++w) {
+            for (Word bits = row[w] & alive[w]; bits != 0 && !found; bits &= bits - 1) {
+                const std::size_t b =
+                    w * kWordBits + static_cast<std::size_t>(std::countr_zero(bits));
+                found = uncertain_link(cells_[a], cells_[b]);
+            }
+        }
+        if (found) {
+            worth[a / kWordBits] |= Word{1} << (a % kWordBits);
+        }
+    }
+    return worth;
+}
+
+// Keeps the cells in `alive`, splitting in two, as far as the cap allows, those in `worth`
+// (every one when `worth` holds none of them); returns whether any was split.
+// Precondition: `alive` and `worth` are bitsets over the current cells.
+bool PointSolver::refine(const std::vector<Word>& alive, const std::vector<Word>& worth) {
+    assert(alive.size() == worth.size());
+    bool any_worth = false;
+    std::vector<char> split_it(cells_.size(), 0);
+    for (std::size_t a = 0; a < cells_.size(); ++a) {
+        split_it[a] = static_cast<char>(has(alive, a) && has(worth, a));
+        any_worth = any_worth || split_it[a] != 0;
+    }
+    std::vector<std::pair<Cell, bool>> kept;
+    for (std::size_t a = 0; a < cells_.size(); ++a) {
+        if (has(alive, a)) {
+            kept.emplace_back(cells_[a], !any_worth || split_it[a] != 0);
+        }
+    }
     // Widest cells first, so that a cap on the count leaves the finest ones whole.
     const auto width = [](const Cell& c) {
         double w = 0;
@@ -76,17 +128,17 @@ bool PointSolver::refine(const std::vector<Word>& alive) {
         }
         return w;
     };
-    std::sort(kept.begin(), kept.end(),
-              [&](const Cell& a, const Cell& b) { return width(a) > width(b); });
+    std::stable_sort(kept.begin(), kept.end(),
+                     [&](const auto& a, const auto& b) { return width(a.first) > width(b.first); });
     cells_.clear();
     bool any = false;
     for (std::size_t k = 0; k < kept.size(); ++k) {
         const bool room = cells_.size() + (kept.size() - k) + 1 <= max_cells_;
-        if (!kept[k].one_place && room) {
-            split(kept[k], cells_);
+        if (kept[k].second && !kept[k].first.one_place && room) {
+            split(kept[k].first, cells_);
             any = true;
         } else {
-            cells_.push_back(kept[k]);
+            cells_.push_back(kept[k].first);
         }
     }
     return any;
@@ -183,7 +235,8 @@ RoundEnd PointSolver::round() {
     }
     // Progress is a cell dropped or split; without either the next round would be this one.
     const bool dropped = kept < graph.vertices();
-    return refine(alive) || dropped ? RoundEnd::refined : RoundEnd::stuck;
+    const std::vector<Word> worth = worth_splitting(graph, alive);
+    return refine(alive, worth) || dropped ? RoundEnd::refined : RoundEnd::stuck;
 }
 
 }  // namespace dispersao::point_internal

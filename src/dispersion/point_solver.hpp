@@ -86,7 +86,10 @@ class PointSolver {
     [[nodiscard]] RoundEnd round();
     [[nodiscard]] RoundEnd eliminate(const BitGraph& graph, std::vector<Word>& alive);
     [[nodiscard]] bool take_clique(const std::vector<std::size_t>& clique, int& polish_tries);
-    [[nodiscard]] bool refine(const std::vector<Word>& alive);
+    [[nodiscard]] bool uncertain_link(const Cell& a, const Cell& b) const;
+    [[nodiscard]] std::vector<Word> worth_splitting(const BitGraph& graph,
+                                                    const std::vector<Word>& alive) const;
+    [[nodiscard]] bool refine(const std::vector<Word>& alive, const std::vector<Word>& worth);
     void keep(const std::vector<Word>& alive);
     [[nodiscard]] bool drill(std::vector<Cell>& tuple, double level, int& budget);
 

@@ -63,8 +63,11 @@ inline constexpr double kPointsPerSlot = 4.0;
 // Clock checks (each kCliqueWorkPerCheck work) a bisection step's clique search may take:
 // about a millisecond, so an undecided level costs little and the next one is tried.
 inline constexpr int kCellProbeChecks = 20;
-// Relative width at which the bisection over real-valued levels stops: near double precision.
-inline constexpr double kProbeRelativeWidth = 1e-9;
+// Relative width at which the bisection over real-valued levels stops. Each step links the
+// cells that may reach its level anew (quadratic in them), and the proof comes from the
+// elimination, not from this bound: on clustered sets with near-ties the 30 steps to 1e-9
+// took most of the time (10^6 clustered points, seed 11, p = 5: 5.2 s; 1.4 s at 1e-3).
+inline constexpr double kProbeRelativeWidth = 1e-3;
 // Halvings a search for a selection inside one relaxed clique may take: a few milliseconds.
 inline constexpr int kDrillNodes = 4000;
 
@@ -93,18 +96,31 @@ inline constexpr int kExchangeRounds = 50;
 inline constexpr std::size_t kHeuristicSample = 100000;
 // Below this p the exchanges alone do well and the exact search is fast: no target search.
 inline constexpr int kTargetFromP = 6;
-// Moves in a row without a better selection before a chain's target search gives up.
+// Moves in a row without a better selection before a chain's target search gives up: 20,000
+// found nothing more on pr2392, rl5915 and kz9976 at p = 20, where new chains did.
 inline constexpr int kTargetIdleMoves = 4000;
-// Moves without a better selection after which the target search goes back to the best.
+// Moves without a better selection after which the target search goes back to the best: 200
+// and never did no better on those sets.
 inline constexpr int kTargetResetMoves = 1000;
-// Moves a point moved out stays out at least (plus up to p more, at random): long enough to
-// leave a local trap, short enough not to bar the places that matter.
+// Moves a point moved out stays out at least (plus up to p more, at random), and with it every
+// point of its square (below): long enough to leave a local trap, short enough not to bar the
+// places that matter.
 inline constexpr std::uint64_t kTargetTenure = 8;
-// One move in this many moves a random point of a pair too close, not the deepest one.
+// One move in this many moves a random point of a pair too close, not the deepest one: always
+// the deepest fell behind on pr2392 and rl5915 at p = 20.
 inline constexpr std::uint64_t kTargetRandomPickOneIn = 4;
+// Side of the squares barred with a point moved out, in the spacing of p points: on dense sets
+// a point's neighbours would otherwise take its place back at once. Heuristics alone, 15 s
+// (kz9976 and rl5915 at p = 20, fyg28534 and d18512 at p = 10): barring the point alone
+// reached the published value on 1 of 4, squares of 0.05 and 0.1 on 4 of 4 (0.1: the better
+// median chain), 0.25 on 2 of 4.
+inline constexpr double kTargetBarredSquare = 0.1;
 // Strips of the target search's order of candidates per spacing of p points: thin enough that
 // a candidate's neighbours in the order are mostly ruled out by the same chosen point.
 inline constexpr double kTargetStripsPerSpacing = 4.0;
+// Points of the order per block the target search bounds as a whole: a block costs about what
+// one point does, and 16 points of a strip are close together.
+inline constexpr std::size_t kTargetBlockPoints = 16;
 // Depth every pair too close adds, relative to the key of the best selection's closest pair:
 // each such pair counts, however near the target.
 inline constexpr double kTargetDepthFloor = 1e-3;
@@ -114,13 +130,14 @@ inline constexpr double kTargetDepthFloor = 1e-3;
 // 7,319 with 32). Each chain ends after kTargetIdleMoves idle moves, a time limit sooner.
 inline constexpr std::size_t kHeuristicChains = 32;
 // Points of the best selection so far moved at random to start a chain of a later generation
-// (one to this many, by chain).
+// (one to this many, by chain): kz9976 at p = 20 rose from 5,206 to 5,224 (fresh starts only:
+// 5,206), the other hard sets tried kept their value.
 inline constexpr std::size_t kEliteMovesMax = 3;
 // Chains run in generations of this many: a generation ends the chains when it agrees.
 inline constexpr std::size_t kChainsPerGeneration = 8;
-// Chains of one generation that reach the best value found so far for the chains to end: half
-// of them find it on easy sets (rw1621 at p = 10, small random sets), where more chains only
-// delay the exact search.
+// Chains of one generation that reach the best value found so far for the chains to end: on
+// easy sets (rw1621 at p = 10, small random sets) most find it, and more chains only delay the
+// exact search; with 4, d15112 at p = 10 ended after one generation at 7,197 (7,319 exists).
 inline constexpr std::size_t kAgreeingChains = 6;
 // Share of a time limit the heuristics may take: the rest is the exact search's.
 inline constexpr double kHeuristicShare = 0.25;

@@ -20,25 +20,20 @@ namespace dispersao {
 namespace {
 
 // Keys of pairs that grow with the rule's distance: the squared Euclidean distance for the
-// planar rules (cheap, no root), the rule's distance itself on the sphere.
-struct PlanarKey {
-    const double* x;
-    const double* y;
-
-    // Returns the squared Euclidean distance of points a and b.
-    [[nodiscard]] double operator()(std::size_t a, std::size_t b) const {
-        const double dx = x[a] - x[b];
-        const double dy = y[a] - y[b];
-        return dx * dx + dy * dy;
-    }
-};
-
-struct RuleKey {
+// planar rules (cheap, no root), the rule's distance itself on the sphere. One type for both,
+// so that the search is compiled once.
+struct PairKey {
     const PointSet* points;
+    bool planar;
 
-    // Returns the rule's distance of points a and b.
+    // Returns the key of points a and b.
     [[nodiscard]] double operator()(std::size_t a, std::size_t b) const {
-        return point_distance(*points, a, b);
+        if (!planar) {
+            return point_distance(*points, a, b);
+        }
+        const double dx = points->x[a] - points->x[b];
+        const double dy = points->y[a] - points->y[b];
+        return dx * dx + dy * dy;
     }
 };
 
@@ -78,19 +73,26 @@ class TooClose {
     double farther_ = std::numeric_limits<double>::infinity();
 };
 
+// Returns the spacing of p points spread evenly over the points' bounding box: the side of the
+// square each one would have. Precondition: p >= 1, the set is not empty.
+[[nodiscard]] double spacing(const PointSet& points, std::size_t p) {
+    assert(p >= 1 && !points.x.empty());
+    const auto [low_x, high_x] = std::minmax_element(points.x.begin(), points.x.end());
+    const auto [low_y, high_y] = std::minmax_element(points.y.begin(), points.y.end());
+    return std::sqrt((*high_x - *low_x) * (*high_y - *low_y) / static_cast<double>(p));
+}
+
 // Returns every point of the set ordered by strips across the plane, each strip's points along
 // it: points next in the order lie mostly close together. The strips are a quarter of the
 // spacing of p points spread over the bounding box. Precondition: p >= 1.
 [[nodiscard]] std::vector<std::size_t> strip_order(const PointSet& points, std::size_t p) {
     assert(p >= 1);
     const std::size_t n = points.size();
-    const auto [low_x, high_x] = std::minmax_element(points.x.begin(), points.x.end());
-    const auto [low_y, high_y] = std::minmax_element(points.y.begin(), points.y.end());
-    const double area = (*high_x - *low_x) * (*high_y - *low_y);
-    const double strip = std::sqrt(area / static_cast<double>(p)) / tuning::kTargetStripsPerSpacing;
+    const double low_y = *std::min_element(points.y.begin(), points.y.end());
+    const double strip = spacing(points, p) / tuning::kTargetStripsPerSpacing;
     std::vector<std::pair<double, double>> place(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const double y = points.y[i] - *low_y;
+        const double y = points.y[i] - low_y;
         place[i] = {strip > 0 ? std::floor(y / strip) : 0.0, points.x[i]};
     }
     std::vector<std::size_t> order(n);
@@ -102,13 +104,85 @@ class TooClose {
     return order;
 }
 
+// Returns per point its place: points in one square of the plane share a place. The squares'
+// side is `fraction` of the spacing of p points spread over the bounding box; 0 gives every
+// point a place of its own. Places are numbered from 0 without gaps. Precondition: p >= 1.
+[[nodiscard]] std::vector<std::size_t> places(const PointSet& points, std::size_t p,
+                                              double fraction) {
+    assert(p >= 1);
+    const std::size_t n = points.size();
+    const double low_x = *std::min_element(points.x.begin(), points.x.end());
+    const double low_y = *std::min_element(points.y.begin(), points.y.end());
+    const double side = spacing(points, p) * fraction;
+    std::vector<std::size_t> place(n);
+    if (!(side > 0)) {
+        for (std::size_t i = 0; i < n; ++i) {
+            place[i] = i;
+        }
+        return place;
+    }
+    std::vector<std::pair<std::pair<double, double>, std::size_t>> squares(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        squares[i] = {
+            {std::floor((points.x[i] - low_x) / side), std::floor((points.y[i] - low_y) / side)},
+            i};
+    }
+    std::sort(squares.begin(), squares.end());
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0 && squares[i].first != squares[i - 1].first) {
+            ++next;
+        }
+        place[squares[i].second] = next;
+    }
+    return place;
+}
+
+// A run of consecutive points of the search's order and their bounding box.
+struct Block {
+    std::size_t begin;
+    std::size_t end;
+    double low_x;
+    double high_x;
+    double low_y;
+    double high_y;
+};
+
+// Relative slack a block's least depth must exceed the best candidate's by to be skipped: the
+// sums of depths in other orders may round a few ulps apart.
+constexpr double kBoundSlack = 1e-9;
+
+// Returns `order` cut into runs of tuning::kTargetBlockPoints points (the last one shorter),
+// each with its bounding box. Precondition: every entry of `order` is a point of the set.
+[[nodiscard]] std::vector<Block> blocks_of(const PointSet& points,
+                                           const std::vector<std::size_t>& order) {
+    std::vector<Block> blocks;
+    for (std::size_t begin = 0; begin < order.size(); begin += tuning::kTargetBlockPoints) {
+        const std::size_t end = std::min(order.size(), begin + tuning::kTargetBlockPoints);
+        Block block{begin,
+                    end,
+                    points.x[order[begin]],
+                    points.x[order[begin]],
+                    points.y[order[begin]],
+                    points.y[order[begin]]};
+        for (std::size_t i = begin; i < end; ++i) {
+            assert(order[i] < points.size());
+            block.low_x = std::min(block.low_x, points.x[order[i]]);
+            block.high_x = std::max(block.high_x, points.x[order[i]]);
+            block.low_y = std::min(block.low_y, points.y[order[i]]);
+            block.high_y = std::max(block.high_y, points.y[order[i]]);
+        }
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
 // The search's state: the selection, how deep each of its pairs lies inside the target, the
 // best selection so far and its value.
-template <class Key>
 class TargetSearch {
   public:
     // Starts from `chosen`, which becomes the best so far. Precondition: as raise_by_targets.
-    TargetSearch(const PointSet& points, const Key& key, std::vector<std::size_t> chosen,
+    TargetSearch(const PointSet& points, const PairKey& key, std::vector<std::size_t> chosen,
                  const TargetLimits& limits)
         : points_(points),
           key_(key),
@@ -116,7 +190,9 @@ class TargetSearch {
           random_(limits.seed),
           chosen_(std::move(chosen)),
           order_(strip_order(points, chosen_.size())),
+          blocks_(blocks_of(points, order_)),
           in_set_(points.size(), 0),
+          place_(places(points, chosen_.size(), tuning::kTargetBarredSquare)),
           barred_until_(points.size(), 0),
           depth_(chosen_.size() * chosen_.size(), 0.0),
           too_close_(points, 0.0, 0.0) {
@@ -148,7 +224,7 @@ class TargetSearch {
                 continue;
             }
             const std::size_t spread = std::max<std::size_t>(p, 1);
-            barred_until_[chosen_[k]] = move + tuning::kTargetTenure + random_() % spread;
+            barred_until_[place_[chosen_[k]]] = move + tuning::kTargetTenure + random_() % spread;
             in_set_[chosen_[k]] = 0;
             in_set_[to] = 1;
             chosen_[k] = to;
@@ -272,45 +348,79 @@ class TargetSearch {
         // The position that ruled out the last candidate: the next one, its neighbour in the
         // order, is most often ruled out by it too, so it is looked at first.
         std::size_t first = k == 0 ? 1 : 0;
-        for (const std::size_t x : order_) {
-            if (in_set_[x] != 0 || (bar && barred_until_[x] > move)) {
-                continue;
+        for (const Block& block : blocks_) {
+            if (least_depth(block, k) > best_depth * (1 + kBoundSlack)) {
+                continue;  // every point of the block lies deeper than the best candidate
             }
-            double total = 0;
-            double near = std::numeric_limits<double>::infinity();
-            std::size_t o = first;
-            for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
-                if (o == k) {
+            for (std::size_t i = block.begin; i < block.end; ++i) {
+                const std::size_t x = order_[i];
+                if (in_set_[x] != 0 || (bar && barred_until_[place_[x]] > move)) {
                     continue;
                 }
-                const double key = key_(x, chosen_[o]);
-                near = std::min(near, key);
-                total += depth(key, x, chosen_[o]);
-                if (total > best_depth) {
-                    first = o;
-                    break;
+                double total = 0;
+                double near = std::numeric_limits<double>::infinity();
+                std::size_t o = first;
+                for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
+                    if (o == k) {
+                        continue;
+                    }
+                    const double key = key_(x, chosen_[o]);
+                    near = std::min(near, key);
+                    total += depth(key, x, chosen_[o]);
+                    if (total > best_depth) {
+                        first = o;
+                        break;
+                    }
                 }
-            }
-            if (total < best_depth || (total == best_depth && near > best_near)) {
-                best = x;
-                best_depth = total;
-                best_near = near;
+                if (total < best_depth || (total == best_depth && near > best_near)) {
+                    best = x;
+                    best_depth = total;
+                    best_near = near;
+                }
             }
         }
         return best;
     }
 
+    // Returns a depth no point of `block` put at position k lies below: the depths of the
+    // chosen points that lie inside the target of the block's farthest corner. 0 off the plane.
+    [[nodiscard]] double least_depth(const Block& block, std::size_t k) const {
+        if (!key_.planar) {
+            return 0.0;
+        }
+        const std::size_t p = chosen_.size();
+        double least = 0;
+        for (std::size_t o = 0; o < p; ++o) {
+            if (o == k) {
+                continue;
+            }
+            const double cx = points_.x[chosen_[o]];
+            const double cy = points_.y[chosen_[o]];
+            const double dx = std::max(cx - block.low_x, block.high_x - cx);
+            const double dy = std::max(cy - block.low_y, block.high_y - cy);
+            const double far = dx * dx + dy * dy;
+            if (far <= too_close_.closer()) {
+                least += std::max(reference_ - far, 0.0) + floor_;
+            }
+        }
+        return least;
+    }
+
     const PointSet& points_;
-    Key key_;
+    PairKey key_;
     const TargetLimits& limits_;
     std::mt19937_64 random_;
     std::vector<std::size_t> chosen_;
     // Every point, neighbours mostly next to each other: by strips across the plane, then
     // along each strip.
     std::vector<std::size_t> order_;
+    // The order cut into runs, each with its bounding box.
+    std::vector<Block> blocks_;
     // Per point: 1 while it is chosen.
     std::vector<char> in_set_;
-    // Per point: the move from which it may be chosen again.
+    // Per point: its place, barred as a whole.
+    std::vector<std::size_t> place_;
+    // Per place: the move from which its points may be chosen again.
     std::vector<std::uint64_t> barred_until_;
     // depth_[a * p + b]: how deep the pair of positions a and b lies inside the target.
     std::vector<double> depth_;
@@ -325,25 +435,16 @@ class TargetSearch {
     double value_ = 0;
 };
 
-// Runs the search with keys `key` and returns its value, leaving the best selection in
-// `chosen`.
-template <class Key>
-double run_search(const PointSet& points, const Key& key, std::vector<std::size_t>& chosen,
-                  const TargetLimits& limits) {
-    TargetSearch<Key> search(points, key, chosen, limits);
-    chosen = search.run();
-    return search.value();
-}
-
 }  // namespace
 
 double raise_by_targets(const PointSet& points, std::vector<std::size_t>& chosen,
                         const TargetLimits& limits) {
     assert(chosen.size() >= 2 && chosen.size() < points.size() && limits.idle_moves >= 0);
-    if (points.rule == DistanceRule::tsplib_geo || points.rule == DistanceRule::great_circle_km) {
-        return run_search(points, RuleKey{&points}, chosen, limits);
-    }
-    return run_search(points, PlanarKey{points.x.data(), points.y.data()}, chosen, limits);
+    const bool planar =
+        points.rule != DistanceRule::tsplib_geo && points.rule != DistanceRule::great_circle_km;
+    TargetSearch search(points, PairKey{&points, planar}, chosen, limits);
+    chosen = search.run();
+    return search.value();
 }
 
 }  // namespace dispersao
