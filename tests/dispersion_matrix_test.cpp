@@ -87,6 +87,50 @@ TEST(MatrixSolver, ThousandPositionsAtFiveAndAnExpiredLimit) {
     EXPECT_LE(quick.value, full.value);
 }
 
+// The p = 3 fast path stopped at any moment (an expired limit, an interrupt, a stop asked after
+// some rows or pairs) still answers with a valid triple under a bound the optimum respects.
+// Position 0 has no distances, as in the menu's row table: the greedy must not start there.
+TEST(MatrixSolver, StoppedTriangleSearchLeavesTheGreedyUnderItsBound) {
+    constexpr int kN = 600;
+    std::mt19937_64 random(41);
+    TestMatrix matrix(kN, kPoison);
+    for (int b = 1; b < kN; ++b) {
+        matrix.at(0, b) = 0.0F;
+        for (int a = 1; a < b; ++a) {
+            matrix.at(a, b) = static_cast<float>(random() % 12000) / 100.0F;
+        }
+    }
+    const ExactOptimum full = find_exact_optimum(kN, matrix.cells());
+
+    for (const int asks : {1, 50, 800, 2000}) {
+        int asked = 0;
+        const StoppableOptimum cut =
+            find_exact_optimum(kN, matrix.cells(), [&] { return ++asked > asks; });
+        SCOPED_TRACE(testing::Message() << "stopped after " << asks << " looks");
+        if (cut.optimum) {
+            EXPECT_EQ(cut.optimum->value, full.value);
+        } else {
+            EXPECT_GE(cut.upper, full.value);
+        }
+    }
+
+    const std::atomic<bool> interrupt{true};
+    for (const bool by_interrupt : {false, true}) {
+        SearchLimits limits;
+        limits.seconds = by_interrupt ? 100.0 : 0.0;
+        limits.interrupted = by_interrupt ? &interrupt : nullptr;
+        const DispersionResult quick = solve_matrix_dispersion(kN, matrix.cells(), 3, limits);
+        SCOPED_TRACE(by_interrupt ? "interrupt" : "expired limit");
+        ASSERT_EQ(quick.chosen.size(), 3U);
+        EXPECT_EQ(quick.value, value_of(matrix, quick.chosen));
+        EXPECT_GT(quick.value, 0.0);
+        EXPECT_LE(quick.value, full.value);
+        EXPECT_GE(quick.upper_bound, full.value);
+        EXPECT_LE(quick.upper_bound, 100.0);
+        EXPECT_EQ(quick.interrupted, by_interrupt && !quick.proven);
+    }
+}
+
 // The triangle search, the p = 3 fast path, and the general search pick the same triple, ties
 // included: narrow bands of values, cells past the cap, negative and NaN cells.
 TEST(MatrixSolver, FastPathAndGeneralSearchPickTheSameTriple) {

@@ -42,13 +42,19 @@ template <typename Distances>
     return worst;
 }
 
-// Returns p positions picked greedily from `first`, each the farthest from those picked.
-// Preconditions: 1 <= p <= n, first < n.
+// Returns p positions picked greedily: the first the farthest from `seed` (so that a seed far
+// from nothing, such as a position with no distances, does not drag the rest down), each next
+// the farthest from those picked. Preconditions: 1 <= p <= n, seed < n.
 template <typename Distances>
-[[nodiscard]] std::vector<std::size_t> greedy(const Distances& distances, int p,
-                                              std::size_t first) {
+[[nodiscard]] std::vector<std::size_t> greedy(const Distances& distances, int p, std::size_t seed) {
     const std::size_t n = distances.n;
-    assert(p >= 1 && static_cast<std::size_t>(p) <= n && first < n);
+    assert(p >= 1 && static_cast<std::size_t>(p) <= n && seed < n);
+    std::size_t first = seed;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i != seed && (first == seed || distances.at(i, seed) > distances.at(first, seed))) {
+            first = i;
+        }
+    }
     std::vector<double> nearest(n, kInfinity);
     std::vector<bool> picked(n, false);
     std::vector<std::size_t> chosen{first};

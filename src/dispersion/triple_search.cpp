@@ -15,6 +15,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "solution/selection.hpp"
@@ -86,8 +89,9 @@ struct PairBuckets {
     // below 0 when `negative_pairs` is filled.
     int lowest_level = 0;
     // Pairs of value lowest_level..100 in falling order of value, each value's bucket in
-    // ascending (p, q) order: bucket v is pairs[start[v]..end[v]-1].
-    std::vector<Pair> pairs;
+    // ascending (p, q) order: bucket v is pairs[start[v]..end[v]-1]. Left unset until the
+    // scan writes them: a quarter of n^2 pairs or more, too many to clear first.
+    std::unique_ptr<Pair[]> pairs;
     LevelCounts start{};
     LevelCounts end{};
     // Pairs below 0 with their values, in (p, q) order; gathered only when the pairs of value
@@ -97,9 +101,13 @@ struct PairBuckets {
 
 // Pass 1: returns how many pairs of `matrix` (n x n) have each value 0..100; values below 0
 // are rare and left to the last pass.
-[[nodiscard]] LevelCounts count_levels(int n, const float* const* matrix) {
+[[nodiscard]] std::optional<LevelCounts> count_levels(int n, const float* const* matrix,
+                                                      const std::function<bool()>& should_stop) {
     LevelCounts level_count{};
     for (int p = 0; p < n; ++p) {
+        if (should_stop()) {
+            return std::nullopt;
+        }
         const float* const row = matrix[p];
         for (int q = p + 1; q < n; ++q) {
             const std::int64_t value = capped_level(row[q]);
@@ -114,8 +122,9 @@ struct PairBuckets {
 // Pass 2: returns the pairs of `matrix` (n x n) that can hold the answer, bucketed by value.
 // The answer is at least the highest value whose pairs and better ones number more than
 // n^2 / 4, since they must hold a triangle; pairs below that value are left out.
-[[nodiscard]] PairBuckets bucket_pairs(int n, const float* const* matrix,
-                                       const LevelCounts& level_count) {
+[[nodiscard]] std::optional<PairBuckets> bucket_pairs(int n, const float* const* matrix,
+                                                      const LevelCounts& level_count,
+                                                      const std::function<bool()>& should_stop) {
     const auto mantel_bound = static_cast<std::size_t>(n) * static_cast<std::size_t>(n) / 4;
     PairBuckets buckets;
     std::size_t at_least = 0;
@@ -135,8 +144,11 @@ struct PairBuckets {
         kept += level_count[static_cast<std::size_t>(level)];
     }
     buckets.start = buckets.end;
-    buckets.pairs.resize(kept);
+    buckets.pairs = std::make_unique_for_overwrite<Pair[]>(kept);
     for (int p = 0; p < n; ++p) {
+        if (should_stop()) {
+            return std::nullopt;
+        }
         const float* const row = matrix[p];
         for (int q = p + 1; q < n; ++q) {
             const std::int64_t value = capped_level(row[q]);
@@ -152,15 +164,22 @@ struct PairBuckets {
 }
 
 // Pass 3: takes the pairs in falling order of value into the graph of n positions and returns
-// the triangle that the first closing pair completes. Precondition: the pairs hold a triangle.
-[[nodiscard]] ExactOptimum close_first_triangle(int n, PairBuckets& buckets) {
+// the triangle that the first closing pair completes; when `should_stop` says so first, only
+// the value of the bucket it was in, which no triple beats. Precondition: the pairs hold a
+// triangle.
+[[nodiscard]] StoppableOptimum close_first_triangle(int n, PairBuckets& buckets,
+                                                    const std::function<bool()>& should_stop) {
+    constexpr std::size_t kPairsPerStopCheck = 4096;
     ThresholdGraph graph(n);
     std::uint32_t third = 0;
     for (int level = kLevels - 1; level >= buckets.lowest_level; --level) {
         const auto bucket = static_cast<std::size_t>(level);
         for (std::size_t i = buckets.start[bucket]; i < buckets.end[bucket]; ++i) {
+            if (i % kPairsPerStopCheck == 0 && should_stop()) {
+                return {std::nullopt, static_cast<float>(level)};
+            }
             if (graph.add_or_close(buckets.pairs[i], third)) {
-                return make_optimum(level, buckets.pairs[i], third);
+                return {make_optimum(level, buckets.pairs[i], third)};
             }
         }
     }
@@ -169,21 +188,35 @@ struct PairBuckets {
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     for (const auto& [value, pair] : buckets.negative_pairs) {
         if (graph.add_or_close(pair, third)) {
-            return make_optimum(value, pair, third);
+            return {make_optimum(value, pair, third)};
         }
     }
     // Every pair is an edge by now and n >= 3, so some pair closed a triangle.
     assert(false);
-    return {0.0F, {0, 1, 2}};
+    return {ExactOptimum{0.0F, {0, 1, 2}}};
 }
 
 }  // namespace
 
 ExactOptimum find_exact_optimum(int n, const float* const* matrix) {
     assert(n >= 3);
-    const LevelCounts level_count = count_levels(n, matrix);
-    PairBuckets buckets = bucket_pairs(n, matrix, level_count);
-    return close_first_triangle(n, buckets);
+    const StoppableOptimum found = find_exact_optimum(n, matrix, [] { return false; });
+    assert(found.optimum.has_value());
+    return *found.optimum;
+}
+
+StoppableOptimum find_exact_optimum(int n, const float* const* matrix,
+                                    const std::function<bool()>& should_stop) {
+    assert(n >= 3);
+    const std::optional<LevelCounts> level_count = count_levels(n, matrix, should_stop);
+    if (!level_count) {
+        return {};
+    }
+    std::optional<PairBuckets> buckets = bucket_pairs(n, matrix, *level_count, should_stop);
+    if (!buckets) {
+        return {};
+    }
+    return close_first_triangle(n, *buckets, should_stop);
 }
 
 }  // namespace dispersao

@@ -1,6 +1,9 @@
 // Exact search for the best selection of three positions.
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "solution/selection.hpp"
 
 namespace dispersao {
@@ -19,5 +22,18 @@ struct ExactOptimum {
 // is thus the same on every run. Reads only cells [p][q] with p < q of `matrix` (n row pointers,
 // each to n floats, 0-based). Precondition: n >= 3.
 [[nodiscard]] ExactOptimum find_exact_optimum(int n, const float* const* matrix);
+
+// What a triangle search that may be stopped ends with: the optimum, or (when `should_stop`
+// said so first) nothing but a bound no triple beats, a whole number no greater than 100.
+struct StoppableOptimum {
+    std::optional<ExactOptimum> optimum;
+    float upper = static_cast<float>(kValueCap);
+};
+
+// Returns find_exact_optimum's answer, unless `should_stop` returns true first: it is asked
+// once per row of the scans and once per 4,096 pairs taken, so that the search answers a
+// time limit or an interrupt within a few milliseconds at any n. Precondition: n >= 3.
+[[nodiscard]] StoppableOptimum find_exact_optimum(int n, const float* const* matrix,
+                                                  const std::function<bool()>& should_stop);
 
 }  // namespace dispersao
