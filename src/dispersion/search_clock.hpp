@@ -58,6 +58,12 @@ class SearchClock {
     // Returns whether the interrupt flag, rather than the time limit, stopped the search.
     [[nodiscard]] bool interrupted() const { return interrupted_; }
 
+    // Returns whether report() would pass its bounds on now: a caller whose bounds cost time
+    // to work out asks this first.
+    [[nodiscard]] bool report_due() const {
+        return limits_.on_progress && elapsed() - last_report_ >= tuning::kReportInterval;
+    }
+
     // Passes the bounds to the progress callback if the last report is old enough.
     void report(double lower, double upper) {
         if (!limits_.on_progress) {

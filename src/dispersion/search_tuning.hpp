@@ -169,6 +169,9 @@ inline constexpr double kSpreadMoveReach = 1.0;
 inline constexpr double kSpreadBinding = 1.5;
 // Moves between two looks at the clock: a move costs well under a millisecond.
 inline constexpr std::size_t kSpreadMovesPerClockCheck = 16;
+// Chosen points whose nearest neighbour is looked up between two looks at the clock: a lookup
+// costs under a microsecond.
+inline constexpr std::size_t kSpreadSlotsPerClockCheck = 4096;
 // Seconds per chosen point kept back from a time limit for the last look at the selection
 // (its value under the rule), which cannot stop: measured 0.5 us a point at p = 500,000 of
 // 10^6 points, twice that for a loaded machine.

@@ -136,9 +136,8 @@ double SelectionGrid::closest2() const {
     double best = std::numeric_limits<double>::infinity();
     std::size_t who = kNobody;
     // Each search stops at the closest length known so far: the rings stay few.
-    for (std::size_t k = 0; k < at_.size(); ++k) {
-        best = std::min(best, nearest2(at_[k], k, -1.0, best, who));
-    }
+    each_by_cell(
+        [&](std::size_t k) { best = std::min(best, nearest2(at_[k], k, -1.0, best, who)); });
     return best;
 }
 

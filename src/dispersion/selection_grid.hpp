@@ -58,6 +58,17 @@ class SelectionGrid {
         }
     }
 
+    // Calls visit(k) for every slot k, cell by cell: slots near each other come one after
+    // another, so that a pass over all of them reads the points nearly in order.
+    template <class Visit>
+    void each_by_cell(const Visit& visit) const {
+        for (const std::uint32_t first : head_) {
+            for (std::uint32_t k = first; k != kEnd; k = next_[k]) {
+                visit(std::size_t{k});
+            }
+        }
+    }
+
     // Moves slot k to grid position x. Precondition: x is held by no slot.
     void move(std::size_t k, std::size_t x);
 

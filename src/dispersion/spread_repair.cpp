@@ -103,6 +103,9 @@ bool Repair::attempt(double target) {
     std::fill(listed_.begin(), listed_.end(), false);
     std::size_t who = SelectionGrid::kNobody;
     for (std::size_t k = 0; k < chosen_.size(); ++k) {
+        if (stopped()) {
+            return false;
+        }
         if (chosen_.nearest2(chosen_.at(k), k, target2, target2, who) < target2) {
             list(k);
         }

@@ -45,18 +45,23 @@ class SpreadSearch {
           clock_(clock),
           space_(WorkingSpace::of(points)),
           grid_(points, space_, tuning::kSpreadPointsPerCell),
-          taken_(points.size(), false) {}
+          taken_(points.size(), false),
+          reserve_(tuning::kSpreadFinishSecondsPerPoint * static_cast<double>(p)) {}
 
     // Returns the answer.
     DispersionResult run();
 
   private:
+    // Returns whether the search must stop, or has only the time left that the last look at
+    // its selection takes (it cannot stop): every step but that last look asks this.
+    [[nodiscard]] bool out_of_time() { return clock_.within(reserve_); }
+
     [[nodiscard]] std::vector<std::size_t> greedy_start(double& covering, double& spacing);
     [[nodiscard]] double rule_value(const SelectionGrid& chosen) const;
     [[nodiscard]] bool move_slot(SelectionGrid& chosen, std::size_t k, double spacing,
                                  double binding2);
     void improve(SelectionGrid& chosen, double bound);
-    [[nodiscard]] double upper_bound(double covering, double reached) const;
+    [[nodiscard]] double upper_bound(double covering, double reached);
 
     const PointSet& points_;
     std::size_t p_;
@@ -64,16 +69,14 @@ class SpreadSearch {
     WorkingSpace space_;
     PointGrid grid_;
     std::vector<bool> taken_;  // grid positions held by the selection
+    double reserve_;           // seconds kept back from the limit for the last look
 };
 
 // Returns the greedy's p grid positions, filled up with untaken ones when the clock cut it
 // short; sets `covering` to the working length of its covering radius and `spacing` to that
 // of its closest pair (0 when cut short).
 std::vector<std::size_t> SpreadSearch::greedy_start(double& covering, double& spacing) {
-    // The greedy leaves time for the value of its selection to be taken.
-    const double reserve = tuning::kSpreadFinishSecondsPerPoint * static_cast<double>(p_);
-    GreedyPicks picks =
-        farthest_point_greedy(grid_, p_, [this, reserve] { return clock_.within(reserve); });
+    GreedyPicks picks = farthest_point_greedy(grid_, p_, [this] { return out_of_time(); });
     covering = std::sqrt(picks.cover2);
     spacing = picks.complete ? std::sqrt(picks.value2) : 0.0;
     for (const std::size_t i : picks.chosen) {
@@ -93,7 +96,7 @@ std::vector<std::size_t> SpreadSearch::greedy_start(double& covering, double& sp
 double SpreadSearch::rule_value(const SelectionGrid& chosen) const {
     const double limit = std::sqrt(chosen.closest2()) * (1.0 + 1e-6) + 1e-7;
     double value = std::numeric_limits<double>::infinity();
-    for (std::size_t k = 0; k < chosen.size(); ++k) {
+    chosen.each_by_cell([&](std::size_t k) {
         const std::size_t a = chosen.at(k);
         chosen.around(a, limit, [&](std::size_t j) {
             const std::size_t b = chosen.at(j);
@@ -101,7 +104,7 @@ double SpreadSearch::rule_value(const SelectionGrid& chosen) const {
                 value = std::min(value, point_distance(points_, grid_.input(a), grid_.input(b)));
             }
         });
-    }
+    });
     return value;
 }
 
@@ -167,21 +170,25 @@ void SpreadSearch::improve(SelectionGrid& chosen, double bound) {
     std::vector<double> nearest(chosen.size());
     std::vector<std::uint32_t> order(chosen.size());
     std::size_t steps = 0;
-    // Every pass over the slots below costs O(p) before its first look at the clock.
-    while (!clock_.should_stop()) {
+    while (!out_of_time()) {
         const double spacing = std::sqrt(chosen.closest2());
         const double binding = spacing * tuning::kSpreadBinding;
         std::size_t who = SelectionGrid::kNobody;
         for (std::size_t k = 0; k < chosen.size(); ++k) {
+            if (k % tuning::kSpreadSlotsPerClockCheck == 0 && out_of_time()) {
+                return;
+            }
             nearest[k] = chosen.nearest2(chosen.at(k), k, -1.0, binding * binding, who);
         }
-        clock_.report(rule_value(chosen), bound);
+        if (clock_.report_due()) {
+            clock_.report(rule_value(chosen), bound);
+        }
         std::iota(order.begin(), order.end(), 0U);
         std::sort(order.begin(), order.end(),
                   [&](std::uint32_t a, std::uint32_t b) { return nearest[a] < nearest[b]; });
         std::size_t moved = 0;
         for (const std::uint32_t k : order) {
-            if (++steps % tuning::kSpreadMovesPerClockCheck == 0 && clock_.should_stop()) {
+            if (++steps % tuning::kSpreadMovesPerClockCheck == 0 && out_of_time()) {
                 return;
             }
             moved += move_slot(chosen, k, spacing, binding * binding) ? 1 : 0;
@@ -194,7 +201,7 @@ void SpreadSearch::improve(SelectionGrid& chosen, double bound) {
 
 // Returns the least of the upper bounds, in the rule's units: the set's diameter, twice the
 // covering radius `covering` (working) and the packing count's, bisected from `reached`.
-double SpreadSearch::upper_bound(double covering, double reached) const {
+double SpreadSearch::upper_bound(double covering, double reached) {
     std::array<double, 3> extent{};
     double diagonal2 = 0;
     for (std::size_t d = 0; d < 3; ++d) {
@@ -213,7 +220,7 @@ double SpreadSearch::upper_bound(double covering, double reached) const {
         length = std::min(length, 2.0 * covering * (1.0 + 1e-9));
     }
     const double packed = packing_bound(grid_, p_, std::min(reached, length), length,
-                                        [this] { return clock_.should_stop(); });
+                                        [this] { return out_of_time(); });
     return std::min(bound, rule_upper(space_, packed));
 }
 
@@ -228,7 +235,7 @@ DispersionResult SpreadSearch::run() {
     const double bound = std::max(result.value, upper_bound(covering, spacing));
     improve(chosen, bound);
     const std::vector<std::size_t> repaired =
-        repair_spacing(grid_, chosen, taken_, [this] { return clock_.should_stop(); });
+        repair_spacing(grid_, chosen, taken_, [this] { return out_of_time(); });
     // Each look at a selection costs O(p): one stopped early looks at nothing it left alone.
     const std::vector<std::size_t>* best = &start;
     if (repaired != start) {
