@@ -72,9 +72,9 @@ class SpreadSearch {
     double reserve_;           // seconds kept back from the limit for the last look
 };
 
-// Returns the greedy's p grid positions, filled up with untaken ones when the clock cut it
-// short; sets `covering` to the working length of its covering radius and `spacing` to that
-// of its closest pair (0 when cut short).
+// Returns the greedy's p grid positions, filled up with untaken ones spread over the set when
+// the clock cut it short; sets `covering` to the working length of its covering radius and
+// `spacing` to that of its closest pair (0 when cut short).
 std::vector<std::size_t> SpreadSearch::greedy_start(double& covering, double& spacing) {
     GreedyPicks picks = farthest_point_greedy(grid_, p_, [this] { return out_of_time(); });
     covering = std::sqrt(picks.cover2);
@@ -82,11 +82,18 @@ std::vector<std::size_t> SpreadSearch::greedy_start(double& covering, double& sp
     for (const std::size_t i : picks.chosen) {
         taken_[i] = true;
     }
-    for (std::size_t i = 0; picks.chosen.size() < p_; ++i) {
-        if (!taken_[i]) {
-            taken_[i] = true;
-            picks.chosen.push_back(i);
+    // Grid positions run cell by cell: the rest are taken at even steps along them, so that
+    // they spread over the whole set rather than fill its first cells.
+    const std::size_t missing = p_ - picks.chosen.size();
+    for (std::size_t j = 0; j < missing; ++j) {
+        auto i = static_cast<std::size_t>((static_cast<double>(j) + 0.5) *
+                                          static_cast<double>(grid_.size()) /
+                                          static_cast<double>(missing));
+        while (taken_[i]) {
+            i = (i + 1) % grid_.size();
         }
+        taken_[i] = true;
+        picks.chosen.push_back(i);
     }
     return std::move(picks.chosen);
 }
