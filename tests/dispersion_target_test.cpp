@@ -14,37 +14,18 @@
 #include "dispersion/point_heuristic.hpp"
 #include "dispersion/target_search.hpp"
 #include "tests/support/point_oracle.hpp"
+#include "tests/support/random_point_set.hpp"
 
 using namespace dispersao;
 
 namespace {
 
-// Returns n points under `rule`: uniform over a square, or in a few tight clusters (many
+// Returns n points under `rule`: uniform over a square, or in five tight clusters (many
 // near-ties) when `clustered`. Coordinates stay valid degrees for the geographic rules.
 PointSet draw(DistanceRule rule, std::size_t n, bool clustered, std::mt19937_64& random) {
     const bool degrees = rule == DistanceRule::tsplib_geo || rule == DistanceRule::great_circle_km;
     const double side = degrees ? 40.0 : 10000.0;
-    std::uniform_real_distribution<double> uniform(0.0, side);
-    std::uniform_real_distribution<double> near(-side / 200, side / 200);
-    std::vector<std::pair<double, double>> centres(5);
-    for (auto& [x, y] : centres) {
-        x = uniform(random);
-        y = uniform(random);
-    }
-    PointSet points;
-    points.rule = rule;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (clustered) {
-            const auto& [x, y] = centres[random() % centres.size()];
-            points.x.push_back(x + near(random));
-            points.y.push_back(y + near(random));
-        } else {
-            points.x.push_back(uniform(random));
-            points.y.push_back(uniform(random));
-        }
-        points.ids.push_back(static_cast<std::int64_t>(i) + 1);
-    }
-    return points;
+    return test_support::random_point_set(rule, n, side, clustered ? 5 : 0, side / 200, random);
 }
 
 // Checks that `chosen` holds p distinct positions of the set.

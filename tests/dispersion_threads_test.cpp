@@ -16,6 +16,7 @@
 #include "dispersion/point_heuristic.hpp"
 #include "dispersion/point_search.hpp"
 #include "tests/support/point_oracle.hpp"
+#include "tests/support/random_point_set.hpp"
 
 using namespace dispersao;
 
@@ -24,26 +25,7 @@ namespace {
 // Returns n points under `rule`: spread over a square, or in `clusters` tight groups (ties and
 // near-ties, where the order of decisions matters most) when clusters > 0.
 PointSet draw(DistanceRule rule, std::size_t n, int clusters, std::mt19937_64& random) {
-    std::uniform_real_distribution<double> uniform(0.0, 10000.0);
-    std::uniform_real_distribution<double> near(-40.0, 40.0);
-    std::vector<std::pair<double, double>> centres;
-    for (int c = 0; c < clusters; ++c) {
-        centres.emplace_back(uniform(random), uniform(random));
-    }
-    PointSet points;
-    points.rule = rule;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (clusters > 0) {
-            const auto& [x, y] = centres[random() % centres.size()];
-            points.x.push_back(x + near(random));
-            points.y.push_back(y + near(random));
-        } else {
-            points.x.push_back(uniform(random));
-            points.y.push_back(uniform(random));
-        }
-        points.ids.push_back(static_cast<std::int64_t>(i) + 1);
-    }
-    return points;
+    return test_support::random_point_set(rule, n, 10000.0, clusters, 40.0, random);
 }
 
 using test_support::value_of;

@@ -14,6 +14,7 @@
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_heuristic.hpp"
 #include "dispersion/search_tuning.hpp"
+#include "dispersion/target_layout.hpp"
 
 namespace dispersao {
 
@@ -73,109 +74,9 @@ class TooClose {
     double farther_ = std::numeric_limits<double>::infinity();
 };
 
-// Returns the spacing of p points spread evenly over the points' bounding box: the side of the
-// square each one would have. Precondition: p >= 1, the set is not empty.
-[[nodiscard]] double spacing(const PointSet& points, std::size_t p) {
-    assert(p >= 1 && !points.x.empty());
-    const auto [low_x, high_x] = std::minmax_element(points.x.begin(), points.x.end());
-    const auto [low_y, high_y] = std::minmax_element(points.y.begin(), points.y.end());
-    return std::sqrt((*high_x - *low_x) * (*high_y - *low_y) / static_cast<double>(p));
-}
-
-// Returns every point of the set ordered by strips across the plane, each strip's points along
-// it: points next in the order lie mostly close together. The strips are a quarter of the
-// spacing of p points spread over the bounding box. Precondition: p >= 1.
-[[nodiscard]] std::vector<std::size_t> strip_order(const PointSet& points, std::size_t p) {
-    assert(p >= 1);
-    const std::size_t n = points.size();
-    const double low_y = *std::min_element(points.y.begin(), points.y.end());
-    const double strip = spacing(points, p) / tuning::kTargetStripsPerSpacing;
-    std::vector<std::pair<double, double>> place(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const double y = points.y[i] - low_y;
-        place[i] = {strip > 0 ? std::floor(y / strip) : 0.0, points.x[i]};
-    }
-    std::vector<std::size_t> order(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        order[i] = i;
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [&place](std::size_t a, std::size_t b) { return place[a] < place[b]; });
-    return order;
-}
-
-// Returns per point its place: points in one square of the plane share a place. The squares'
-// side is `fraction` of the spacing of p points spread over the bounding box; 0 gives every
-// point a place of its own. Places are numbered from 0 without gaps. Precondition: p >= 1.
-[[nodiscard]] std::vector<std::size_t> places(const PointSet& points, std::size_t p,
-                                              double fraction) {
-    assert(p >= 1);
-    const std::size_t n = points.size();
-    const double low_x = *std::min_element(points.x.begin(), points.x.end());
-    const double low_y = *std::min_element(points.y.begin(), points.y.end());
-    const double side = spacing(points, p) * fraction;
-    std::vector<std::size_t> place(n);
-    if (!(side > 0)) {
-        for (std::size_t i = 0; i < n; ++i) {
-            place[i] = i;
-        }
-        return place;
-    }
-    std::vector<std::pair<std::pair<double, double>, std::size_t>> squares(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        squares[i] = {
-            {std::floor((points.x[i] - low_x) / side), std::floor((points.y[i] - low_y) / side)},
-            i};
-    }
-    std::sort(squares.begin(), squares.end());
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && squares[i].first != squares[i - 1].first) {
-            ++next;
-        }
-        place[squares[i].second] = next;
-    }
-    return place;
-}
-
-// A run of consecutive points of the search's order and their bounding box.
-struct Block {
-    std::size_t begin;
-    std::size_t end;
-    double low_x;
-    double high_x;
-    double low_y;
-    double high_y;
-};
-
 // Relative slack a block's least depth must exceed the best candidate's by to be skipped: the
 // sums of depths in other orders may round a few ulps apart.
 constexpr double kBoundSlack = 1e-9;
-
-// Returns `order` cut into runs of tuning::kTargetBlockPoints points (the last one shorter),
-// each with its bounding box. Precondition: every entry of `order` is a point of the set.
-[[nodiscard]] std::vector<Block> blocks_of(const PointSet& points,
-                                           const std::vector<std::size_t>& order) {
-    std::vector<Block> blocks;
-    for (std::size_t begin = 0; begin < order.size(); begin += tuning::kTargetBlockPoints) {
-        const std::size_t end = std::min(order.size(), begin + tuning::kTargetBlockPoints);
-        Block block{begin,
-                    end,
-                    points.x[order[begin]],
-                    points.x[order[begin]],
-                    points.y[order[begin]],
-                    points.y[order[begin]]};
-        for (std::size_t i = begin; i < end; ++i) {
-            assert(order[i] < points.size());
-            block.low_x = std::min(block.low_x, points.x[order[i]]);
-            block.high_x = std::max(block.high_x, points.x[order[i]]);
-            block.low_y = std::min(block.low_y, points.y[order[i]]);
-            block.high_y = std::max(block.high_y, points.y[order[i]]);
-        }
-        blocks.push_back(block);
-    }
-    return blocks;
-}
 
 // The search's state: the selection, how deep each of its pairs lies inside the target, the
 // best selection so far and its value.
@@ -189,10 +90,10 @@ class TargetSearch {
           limits_(limits),
           random_(limits.seed),
           chosen_(std::move(chosen)),
-          order_(strip_order(points, chosen_.size())),
-          blocks_(blocks_of(points, order_)),
+          order_(target_layout::strip_order(points, chosen_.size())),
+          blocks_(target_layout::blocks_of(points, order_)),
           in_set_(points.size(), 0),
-          place_(places(points, chosen_.size(), tuning::kTargetBarredSquare)),
+          place_(target_layout::places(points, chosen_.size(), tuning::kTargetBarredSquare)),
           barred_until_(points.size(), 0),
           depth_(chosen_.size() * chosen_.size(), 0.0),
           too_close_(points, 0.0, 0.0) {
@@ -348,7 +249,7 @@ class TargetSearch {
         // The position that ruled out the last candidate: the next one, its neighbour in the
         // order, is most often ruled out by it too, so it is looked at first.
         std::size_t first = k == 0 ? 1 : 0;
-        for (const Block& block : blocks_) {
+        for (const target_layout::Block& block : blocks_) {
             if (least_depth(block, k) > best_depth * (1 + kBoundSlack)) {
                 continue;  // every point of the block lies deeper than the best candidate
             }
@@ -384,7 +285,7 @@ class TargetSearch {
 
     // Returns a depth no point of `block` put at position k lies below: the depths of the
     // chosen points that lie inside the target of the block's farthest corner. 0 off the plane.
-    [[nodiscard]] double least_depth(const Block& block, std::size_t k) const {
+    [[nodiscard]] double least_depth(const target_layout::Block& block, std::size_t k) const {
         if (!key_.planar) {
             return 0.0;
         }
@@ -415,7 +316,7 @@ class TargetSearch {
     // along each strip.
     std::vector<std::size_t> order_;
     // The order cut into runs, each with its bounding box.
-    std::vector<Block> blocks_;
+    std::vector<target_layout::Block> blocks_;
     // Per point: 1 while it is chosen.
     std::vector<char> in_set_;
     // Per point: its place, barred as a whole.
