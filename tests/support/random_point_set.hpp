@@ -16,9 +16,8 @@ namespace test_support {
 // `clusters` > 0, each within `spread` (on each axis) of one of `clusters` centres drawn
 // uniformly in that square. Preconditions: side > 0, spread >= 0, clusters >= 0.
 [[nodiscard]] inline dispersao::PointSet random_point_set(dispersao::DistanceRule rule,
-                                                          std::size_t n, double side,
-                                                          int clusters, double spread,
-                                                          std::mt19937_64& random) {
+                                                          std::size_t n, double side, int clusters,
+                                                          double spread, std::mt19937_64& random) {
     std::uniform_real_distribution<double> uniform(0.0, side);
     std::uniform_real_distribution<double> near(-spread, spread);
     std::vector<std::pair<double, double>> centres;
