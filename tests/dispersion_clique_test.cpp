@@ -116,3 +116,72 @@ TEST(CliqueSearch, StopsWhenTold) {
 }
 
 }  // namespace
+
+// A budget ends a long search as over_budget, without asking should_stop for it; a later search
+// with the same searcher starts with a budget of its own, and one with room enough finds what
+// an unbudgeted search finds.
+TEST(CliqueSearch, BudgetEndsOneSearchOnly) {
+    const std::size_t n = 200;
+    std::mt19937_64 random(8);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    BitGraph graph(n);
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = a + 1; b < n; ++b) {
+            if (unit(random) < 0.9) {
+                graph.add_edge(a, b);
+            }
+        }
+    }
+    std::vector<Word> everyone(graph.words(), ~Word{0});
+    everyone.back() = (Word{1} << (n % kWordBits)) - 1;
+    bool asked = false;
+    CliqueSearcher searcher(graph, [&asked] {
+        asked = true;
+        return false;
+    });
+    std::vector<std::size_t> clique;
+    EXPECT_EQ(searcher.find(everyone, 40, clique, 1000), CliqueOutcome::over_budget);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(searcher.find(everyone, 5, clique, 1U << 20), CliqueOutcome::found);
+    EXPECT_EQ(clique.size(), 5U);
+    EXPECT_EQ(searcher.find(everyone, 40, clique, 1000), CliqueOutcome::over_budget);
+}
+
+// On small random graphs a budgeted search either gives up or agrees with the unbudgeted one.
+TEST(CliqueSearch, BudgetedAnswersAgree) {
+    std::mt19937_64 random(57);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int gave_up = 0;
+    int answered = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        const std::size_t n = 20 + random() % 120;
+        const double density = 0.5 + 0.45 * unit(random);
+        BitGraph graph(n);
+        for (std::size_t a = 0; a < n; ++a) {
+            for (std::size_t b = a + 1; b < n; ++b) {
+                if (unit(random) < density) {
+                    graph.add_edge(a, b);
+                }
+            }
+        }
+        std::vector<Word> everyone(graph.words(), 0);
+        for (std::size_t v = 0; v < n; ++v) {
+            everyone[v / kWordBits] |= Word{1} << (v % kWordBits);
+        }
+        const int size = 3 + static_cast<int>(random() % 12);
+        CliqueSearcher searcher(graph, {});
+        std::vector<std::size_t> clique;
+        const CliqueOutcome whole = searcher.find(everyone, size, clique);
+        const CliqueOutcome budgeted = searcher.find(everyone, size, clique, 1 + random() % 300);
+        SCOPED_TRACE(testing::Message() << "trial " << trial);
+        ASSERT_NE(whole, CliqueOutcome::over_budget);
+        if (budgeted == CliqueOutcome::over_budget) {
+            ++gave_up;
+        } else {
+            ++answered;
+            EXPECT_EQ(budgeted, whole);
+        }
+    }
+    EXPECT_GT(gave_up, 20);
+    EXPECT_GT(answered, 20);
+}

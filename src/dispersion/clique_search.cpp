@@ -31,8 +31,10 @@ namespace {
 }  // namespace
 
 CliqueOutcome CliqueSearcher::find(const std::vector<Word>& candidates, int size,
-                                   std::vector<std::size_t>& clique) {
+                                   std::vector<std::size_t>& clique, std::uint64_t budget) {
     assert(size >= 0);
+    spent_ = 0;
+    budget_ = budget;
     assert(candidates.size() == graph_.words());
     clique.clear();
     if (stopped_) {
@@ -88,6 +90,10 @@ CliqueOutcome CliqueSearcher::expand(std::size_t depth, int needed,
     }
     // A node's colouring touches every word of every candidate row at worst.
     work_ += graph_.words() + 1;
+    spent_ += graph_.words() + 1;
+    if (budget_ != 0 && spent_ > budget_) {
+        return CliqueOutcome::over_budget;
+    }
     if (work_ >= tuning::kCliqueWorkPerCheck) {
         work_ = 0;
         stopped_ = should_stop_ && should_stop_();

@@ -37,7 +37,8 @@ class BitGraph {
 };
 
 // What a clique search ended with.
-enum class CliqueOutcome { found, absent, stopped };
+// over_budget: the search gave up on the work it was allowed, with the limits not spent.
+enum class CliqueOutcome { found, absent, stopped, over_budget };
 
 // Searches one graph for cliques, reusing its scratch space from one search to the next.
 class CliqueSearcher {
@@ -48,10 +49,11 @@ class CliqueSearcher {
         : graph_(graph), should_stop_(std::move(should_stop)) {}
 
     // Looks for `size` pairwise adjacent vertices among `candidates` (a bitset of the graph's
-    // width). On `found`, `clique` holds them; `stopped` means should_stop said so first.
-    // Precondition: size >= 0.
+    // width). On `found`, `clique` holds them; `stopped` means should_stop said so first;
+    // `over_budget` that the search touched more than `budget` bitset words first (0: no
+    // budget). Precondition: size >= 0.
     [[nodiscard]] CliqueOutcome find(const std::vector<Word>& candidates, int size,
-                                     std::vector<std::size_t>& clique);
+                                     std::vector<std::size_t>& clique, std::uint64_t budget = 0);
 
   private:
     // Depth-first search with greedy colouring bounds; `depth` indexes the scratch levels.
@@ -72,7 +74,9 @@ class CliqueSearcher {
     const BitGraph& graph_;
     std::function<bool()> should_stop_;
     std::vector<Level> levels_;
-    std::uint64_t work_ = 0;  // work since should_stop was last asked
+    std::uint64_t work_ = 0;    // work since should_stop was last asked
+    std::uint64_t spent_ = 0;   // work of the current search
+    std::uint64_t budget_ = 0;  // work the current search may do, 0 for no end
     bool stopped_ = false;
 };
 

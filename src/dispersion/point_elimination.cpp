@@ -33,8 +33,17 @@ constexpr std::size_t kWindow = tuning::kEliminationWindow;
 
 // What the search around one cell ended with.
 struct Verdict {
-    enum class State : std::uint8_t { pending, running, skipped, absent, found, stopped };
-    // pending: not handed out; running: handed out, no verdict yet
+    enum class State : std::uint8_t {
+        pending,
+        running,
+        skipped,
+        absent,
+        found,
+        undecided,
+        stopped
+    };
+    // pending: not handed out; running: handed out, no verdict yet; undecided: the search
+    // gave up on its budget, and the cell stays
     State state = State::pending;
     std::vector<std::size_t> clique;  // when found: p - 1 cells linked to it and to each other
 };
@@ -42,9 +51,10 @@ struct Verdict {
 // The state the threads of one elimination share; every member but `stop` under `mutex`.
 struct Board {
     Board(const BitGraph& graph_in, const std::vector<std::size_t>& order_in,
-          const std::vector<Word>& alive)
+          const std::vector<Word>& alive, std::uint64_t budget_in)
         : graph(graph_in),
           order(order_in),
+          budget(budget_in),
           seen(kWindow, alive),
           witnessed(graph_in.vertices(), false),
           verdicts(order_in.size()) {}
@@ -77,6 +87,7 @@ struct Board {
 
     const BitGraph& graph;
     const std::vector<std::size_t>& order;
+    const std::uint64_t budget;  // work each search may do (CliqueSearcher::find), 0: no end
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t claimed = 0;    // cells handed out: order[0 .. claimed)
@@ -97,10 +108,11 @@ void search_cell(Board& board, CliqueSearcher& searcher, std::size_t i,
     std::vector<std::size_t> clique;
     Verdict::State state = Verdict::State::skipped;
     if (!candidates.empty()) {
-        const CliqueOutcome outcome = searcher.find(candidates, needed, clique);
-        state = outcome == CliqueOutcome::found    ? Verdict::State::found
-                : outcome == CliqueOutcome::absent ? Verdict::State::absent
-                                                   : Verdict::State::stopped;
+        const CliqueOutcome outcome = searcher.find(candidates, needed, clique, board.budget);
+        state = outcome == CliqueOutcome::found         ? Verdict::State::found
+                : outcome == CliqueOutcome::absent      ? Verdict::State::absent
+                : outcome == CliqueOutcome::over_budget ? Verdict::State::undecided
+                                                        : Verdict::State::stopped;
     }
     const std::lock_guard lock(board.mutex);
     board.verdicts[i].state = state;
@@ -172,8 +184,10 @@ class Helpers {
 // Drops every cell of `graph` in no p-clique, leaving the others in `alive` (a bitset over the
 // cells). A cell in a clique found on the way is kept without a search of its own; a clique of
 // single places, or one whose cells yield a better selection, ends the round as `improved`.
+// Cells whose search gave up on its budget stay, and are marked in `unsettled`.
 // Returns `refined` when every cell was decided, `stopped` if the limits struck first.
-RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive) {
+RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive,
+                                std::vector<Word>& unsettled) {
     std::vector<int> degree;
     alive = peel(graph, degree);
     std::vector<std::size_t> order;
@@ -186,7 +200,16 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive)
     // searches after it smaller.
     std::sort(order.begin(), order.end(),
               [&](std::size_t a, std::size_t b) { return degree[a] < degree[b]; });
-    Board board(graph, order, alive);
+    // While the cells can still all be split, a search that runs long is left undecided: its
+    // cell stays, and the next round, on finer cells, settles it at less cost (a cell of one
+    // place too: its links are exact, but those among its neighbours become so). Only while
+    // some cell can be split: else no round would be finer.
+    unsettled.assign(alive.size(), 0);
+    const bool finer = std::any_of(order.begin(), order.end(),
+                                   [this](std::size_t a) { return !cells_[a].one_place; });
+    const std::uint64_t budget =
+        finer && 2 * cells_.size() <= max_cells_ ? tuning::kCellSearchWork : 0;
+    Board board(graph, order, alive, budget);
     const int needed = p_ - 1;
     // More helpers than the window has cells would wait for verdicts all the time.
     const auto helpers = static_cast<int>(
@@ -228,6 +251,9 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive)
             return RoundEnd::stopped;
         }
         bool improved = false;
+        if (!board.witnessed[a] && verdict.state == Verdict::State::undecided) {
+            unsettled[a / kWordBits] |= Word{1} << (a % kWordBits);
+        }
         if (!board.witnessed[a] && verdict.state == Verdict::State::absent) {
             alive[a / kWordBits] &= ~(Word{1} << (a % kWordBits));
         } else if (!board.witnessed[a] && verdict.state == Verdict::State::found) {

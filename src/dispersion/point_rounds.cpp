@@ -219,7 +219,8 @@ RoundEnd PointSolver::round() {
         return RoundEnd::proven;
     }
     std::vector<Word> alive;
-    const RoundEnd end = eliminate(graph, alive);
+    std::vector<Word> unsettled;
+    const RoundEnd end = eliminate(graph, alive, unsettled);
     if (end == RoundEnd::improved) {
         keep(alive);
     }
@@ -235,7 +236,13 @@ RoundEnd PointSolver::round() {
     }
     // Progress is a cell dropped or split; without either the next round would be this one.
     const bool dropped = kept < graph.vertices();
-    const std::vector<Word> worth = worth_splitting(graph, alive);
+    // Cells left undecided are split whatever their links now: their halves settle them.
+    std::vector<Word> worth = worth_splitting(graph, alive);
+    for (std::size_t a = 0; a < cells_.size(); ++a) {
+        if (has(unsettled, a) && has(alive, a) && !cells_[a].one_place) {
+            worth[a / kWordBits] |= Word{1} << (a % kWordBits);
+        }
+    }
     return refine(alive, worth) || dropped ? RoundEnd::refined : RoundEnd::stuck;
 }
 

@@ -84,7 +84,8 @@ class PointSolver {
 
     // Elimination rounds (point_rounds.cpp, point_elimination.cpp).
     [[nodiscard]] RoundEnd round();
-    [[nodiscard]] RoundEnd eliminate(const BitGraph& graph, std::vector<Word>& alive);
+    [[nodiscard]] RoundEnd eliminate(const BitGraph& graph, std::vector<Word>& alive,
+                                     std::vector<Word>& unsettled);
     [[nodiscard]] bool take_clique(const std::vector<std::size_t>& clique, int& polish_tries);
     [[nodiscard]] bool uncertain_link(const Cell& a, const Cell& b) const;
     [[nodiscard]] std::vector<Word> worth_splitting(const BitGraph& graph,

@@ -76,6 +76,12 @@ inline constexpr int kDrillNodes = 4000;
 // Cells searched at once: each search misses the drops of the 15 before it (a little pruning
 // lost), and more threads than this wait. Fixed, so that the answer never depends on threads.
 inline constexpr std::size_t kEliminationWindow = 16;
+// Work (bitset words, a fraction of a nanosecond each) one cell's clique search may do while
+// the cells can still all be split; past it the cell stays undecided and is split. 2^18, about
+// 50 ms: mu1979 at p = 20 was proven in 5.5 s (without a budget: not within 60 s, single cells
+// taking 1 to 7 s in the third round), pm8079 at p = 15 in 6.6 s (not within 60 s); 2^20 proved
+// neither within 60 s.
+inline constexpr std::uint64_t kCellSearchWork = std::uint64_t{1} << 18;
 // Milliseconds between two looks at the clock while the calling thread waits for a verdict.
 inline constexpr int kEliminationPollMs = 10;
 
