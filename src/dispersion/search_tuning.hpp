@@ -76,12 +76,14 @@ inline constexpr int kDrillNodes = 4000;
 // Cells searched at once: each search misses the drops of the 15 before it (a little pruning
 // lost), and more threads than this wait. Fixed, so that the answer never depends on threads.
 inline constexpr std::size_t kEliminationWindow = 16;
-// Work (bitset words, a fraction of a nanosecond each) one cell's clique search may do while
-// the cells can still all be split; past it the cell stays undecided and is split. 2^18, about
-// 50 ms: mu1979 at p = 20 was proven in 5.5 s (without a budget: not within 60 s, single cells
-// taking 1 to 7 s in the third round), pm8079 at p = 15 in 6.6 s (not within 60 s); 2^20 proved
-// neither within 60 s.
-inline constexpr std::uint64_t kCellSearchWork = std::uint64_t{1} << 18;
+// Work (as the clique search counts it: about 0.2 us a unit on the benchmark machine) one
+// cell's clique search may do while the cells can still all be split; past it the cell stays,
+// undecided, and is split. 2^22, about a second: only searches that would take seconds give up.
+// mu1979 at p = 20 and pm8079 at p = 15, where single cells took 1 to 7 s, were proven in 14
+// and 22 s (not within 60 s without a budget); 2^18 (50 ms) proved them sooner but left u1817
+// at p = 15 and four sets of 28,000 to 105,000 points at p = 10 unproven after 60 s, their many
+// cells all split again.
+inline constexpr std::uint64_t kCellSearchWork = std::uint64_t{1} << 22;
 // Milliseconds between two looks at the clock while the calling thread waits for a verdict.
 inline constexpr int kEliminationPollMs = 10;
 
