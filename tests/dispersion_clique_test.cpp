@@ -41,6 +41,29 @@ bool brute_force(const BitGraph& graph, const std::vector<bool>& allowed, int si
     return extend(extend, 0);
 }
 
+// Returns a graph on n vertices with each edge drawn with chance `density`.
+BitGraph random_graph(std::size_t n, double density, std::mt19937_64& random) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    BitGraph graph(n);
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = a + 1; b < n; ++b) {
+            if (unit(random) < density) {
+                graph.add_edge(a, b);
+            }
+        }
+    }
+    return graph;
+}
+
+// Returns the bitset of all n vertices.
+std::vector<Word> all_of(std::size_t n) {
+    std::vector<Word> bits((n + kWordBits - 1) / kWordBits, 0);
+    for (std::size_t v = 0; v < n; ++v) {
+        bits[v / kWordBits] |= Word{1} << (v % kWordBits);
+    }
+    return bits;
+}
+
 // Graphs of 1 to 90 vertices (across the 64-bit word boundary) at densities from sparse to
 // nearly complete, clique sizes 0 to 7, candidates a random part of the vertices: the search
 // agrees with brute force, and a clique it finds is one, made of candidates.
@@ -97,17 +120,8 @@ TEST(CliqueSearch, StopsWhenTold) {
     // proving it: the search runs long enough to ask should_stop, and stops at the first yes.
     const std::size_t n = 200;
     std::mt19937_64 random(8);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    BitGraph graph(n);
-    for (std::size_t a = 0; a < n; ++a) {
-        for (std::size_t b = a + 1; b < n; ++b) {
-            if (unit(random) < 0.9) {
-                graph.add_edge(a, b);
-            }
-        }
-    }
-    std::vector<Word> everyone(graph.words(), ~Word{0});
-    everyone.back() = (Word{1} << (n % kWordBits)) - 1;
+    const BitGraph graph = random_graph(n, 0.9, random);
+    const std::vector<Word> everyone = all_of(n);
     int asked = 0;
     CliqueSearcher searcher(graph, [&asked] { return ++asked >= 1; });
     std::vector<std::size_t> clique;
@@ -115,25 +129,14 @@ TEST(CliqueSearch, StopsWhenTold) {
     EXPECT_EQ(asked, 1);
 }
 
-}  // namespace
-
 // A budget ends a long search as over_budget, without asking should_stop for it; a later search
 // with the same searcher starts with a budget of its own, and one with room enough finds what
 // an unbudgeted search finds.
 TEST(CliqueSearch, BudgetEndsOneSearchOnly) {
     const std::size_t n = 200;
     std::mt19937_64 random(8);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    BitGraph graph(n);
-    for (std::size_t a = 0; a < n; ++a) {
-        for (std::size_t b = a + 1; b < n; ++b) {
-            if (unit(random) < 0.9) {
-                graph.add_edge(a, b);
-            }
-        }
-    }
-    std::vector<Word> everyone(graph.words(), ~Word{0});
-    everyone.back() = (Word{1} << (n % kWordBits)) - 1;
+    const BitGraph graph = random_graph(n, 0.9, random);
+    const std::vector<Word> everyone = all_of(n);
     bool asked = false;
     CliqueSearcher searcher(graph, [&asked] {
         asked = true;
@@ -156,18 +159,8 @@ TEST(CliqueSearch, BudgetedAnswersAgree) {
     for (int trial = 0; trial < 300; ++trial) {
         const std::size_t n = 20 + random() % 120;
         const double density = 0.5 + 0.45 * unit(random);
-        BitGraph graph(n);
-        for (std::size_t a = 0; a < n; ++a) {
-            for (std::size_t b = a + 1; b < n; ++b) {
-                if (unit(random) < density) {
-                    graph.add_edge(a, b);
-                }
-            }
-        }
-        std::vector<Word> everyone(graph.words(), 0);
-        for (std::size_t v = 0; v < n; ++v) {
-            everyone[v / kWordBits] |= Word{1} << (v % kWordBits);
-        }
+        const BitGraph graph = random_graph(n, density, random);
+        const std::vector<Word> everyone = all_of(n);
         const int size = 3 + static_cast<int>(random() % 12);
         CliqueSearcher searcher(graph, {});
         std::vector<std::size_t> clique;
@@ -185,3 +178,5 @@ TEST(CliqueSearch, BudgetedAnswersAgree) {
     EXPECT_GT(gave_up, 20);
     EXPECT_GT(answered, 20);
 }
+
+}  // namespace
