@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "matrix/matrix_file.hpp"
 #include "tests/support/fault_cases.hpp"
 
@@ -145,4 +147,25 @@ TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
     EXPECT_EQ(describe_matrix_error(*folder, "/"), "O arquivo / nao pode ser lido.\n");
     EXPECT_EQ(message("4000000000 1\n0 1 2\n"),
               "Falta memoria para a matriz de distancias do arquivo m.\n");
+}
+
+// The peak resident memory of this process so far, in kilobytes (Linux counts it so).
+static long peak_kilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(MatrixFile, AShortMdplibFileCostsWhatItHoldsNotWhatItsHeaderClaims) {
+    // The header claims 12,000 points (a 1.1 GB matrix); the file gives three distances.
+    const long before = peak_kilobytes();
+    EXPECT_EQ(message("12000 3\n0 1 2\n1 11999 3\n4 5 1\n"),
+              "Erro no arquivo m: falta a distancia de 0 a 2.\n");
+    EXPECT_LT(peak_kilobytes() - before, 200'000);
+    // A row the file never names misses its first pair; an odd order still reads whole.
+    EXPECT_EQ(message("3 1\n1 2 1\n2 1 1\n"), "Erro no arquivo m: falta a distancia de 0 a 1.\n");
+    EXPECT_EQ(message("4 1\n0 1 1\n0 2 1\n0 3 1\n3 1 1\n"),
+              "Erro no arquivo m: falta a distancia de 1 a 2.\n");
+    EXPECT_EQ(read("4 6\n3 2 6\n3 1 5\n3 0 4\n2 1 3\n2 0 2\n1 0 1\n").cells,
+              (std::vector<double>{0, 1, 2, 4, 1, 0, 3, 5, 2, 3, 0, 6, 4, 5, 6, 0}));
 }

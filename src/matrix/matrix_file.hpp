@@ -51,7 +51,9 @@ struct MatrixError {
 // In both the diagonal is ignored; a distance that is not a finite number, is negative, or
 // differs from its mirror image (j, i) is a fault naming its line and text. Fills `matrix` and
 // returns nothing, or returns the first fault. A matrix whose n x n doubles would not fit in
-// the memory the process can count on is refused before it is allocated (no_memory).
+// the memory the process can count on is refused before it is allocated (no_memory); MDPLIB's
+// needs room for two, as its rows are kept apart, each made when the file first names it (a
+// short file costs what it holds, not what its header claims), and joined at the end.
 [[nodiscard]] std::optional<MatrixError> parse_matrix_text(ByteSource source,
                                                            DistanceMatrix& matrix);
 

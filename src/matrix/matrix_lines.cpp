@@ -1,6 +1,7 @@
 // Lines, fields and numbers of matrix files, and the faults both readers report alike.
 #include "matrix/matrix_lines.hpp"
 
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -123,10 +124,12 @@ std::string quote_text(std::string_view word) {
     return text + (word.size() > 40 ? "...\"" : "\"");
 }
 
-std::optional<MatrixError> check_matrix_fits(std::size_t n) {
+std::optional<MatrixError> check_matrix_fits(std::size_t n, std::size_t copies) {
+    assert(n >= 1 && copies >= 1);
     const double cells = static_cast<double>(n) * static_cast<double>(n);
     const auto most_cells = static_cast<double>(std::vector<double>().max_size());
-    if (cells > most_cells || !bytes_fit_in_memory(cells * sizeof(double))) {
+    if (cells > most_cells ||
+        !bytes_fit_in_memory(cells * sizeof(double) * static_cast<double>(copies))) {
         return MatrixError{MatrixFailure::no_memory, 0, ""};
     }
     return std::nullopt;

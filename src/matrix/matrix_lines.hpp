@@ -71,9 +71,9 @@ void split_fields(std::string_view line, Separator separator,
     return {MatrixFailure::malformed, line, std::move(detail)};
 }
 
-// Returns nothing when n x n doubles fit in the memory the process can count on, otherwise the
-// fault saying so. Precondition: n >= 1.
-[[nodiscard]] std::optional<MatrixError> check_matrix_fits(std::size_t n);
+// Returns nothing when `copies` matrices of n x n doubles fit in the memory the process can
+// count on, otherwise the fault saying so. Precondition: n >= 1, copies >= 1.
+[[nodiscard]] std::optional<MatrixError> check_matrix_fits(std::size_t n, std::size_t copies = 1);
 
 // Returns the fault of a distance `text` from row `a` to column `b` (as the file numbers them)
 // that is negative, or differs from `mirror`, the one from b to a read before; nothing when

@@ -1,10 +1,13 @@
 // Reader of distance matrices in MDPLIB's format: "n m", then "i j d" triples.
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "matrix/matrix_lines.hpp"
@@ -19,6 +22,68 @@ namespace {
     return error == std::errc{} && end == word.data() + word.size() && !word.empty() &&
            value <= limit;
 }
+
+// The rows of an n x n matrix under construction, each allocated when first written. A cell
+// not yet given holds NaN, which no distance read can be; the diagonal is 0.
+class RowsByUse {
+  public:
+    explicit RowsByUse(std::size_t n) : n_(n), rows_(n) {}
+
+    // Returns cell [a][b], NaN when not given. Precondition: a, b < n.
+    [[nodiscard]] double at(std::size_t a, std::size_t b) const {
+        assert(a < n_ && b < n_);
+        if (rows_[a].empty()) {
+            return a == b ? 0.0 : std::numeric_limits<double>::quiet_NaN();
+        }
+        return rows_[a][b];
+    }
+
+    // Sets cell [a][b], allocating row a if it has none. Precondition: a, b < n, a != b.
+    void set(std::size_t a, std::size_t b, double value) {
+        assert(a < n_ && b < n_ && a != b);
+        std::vector<double>& row = rows_[a];
+        if (row.empty()) {
+            row.assign(n_, std::numeric_limits<double>::quiet_NaN());
+            row[a] = 0;
+        }
+        row[b] = value;
+    }
+
+    // Returns the first pair a < b (rows in order, then columns) with no distance, if any.
+    [[nodiscard]] std::optional<std::pair<std::size_t, std::size_t>> first_missing() const {
+        for (std::size_t a = 0; a + 1 < n_; ++a) {
+            if (rows_[a].empty()) {
+                return std::pair{a, a + 1};
+            }
+            for (std::size_t b = a + 1; b < n_; ++b) {
+                if (std::isnan(rows_[a][b])) {
+                    return std::pair{a, b};
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Moves the rows, row after row, into `cells` (n * n doubles), releasing each once copied
+    // so that the peak stays near one matrix. Precondition: first_missing() is empty.
+    void move_into(std::vector<double>& cells) {
+        cells.clear();
+        cells.reserve(n_ * n_);
+        for (std::vector<double>& row : rows_) {
+            if (row.empty()) {
+                cells.push_back(0.0);  // n = 1: the lone diagonal cell
+            } else {
+                cells.insert(cells.end(), row.begin(), row.end());
+            }
+            std::vector<double>().swap(row);
+        }
+        assert(cells.size() == n_ * n_);
+    }
+
+  private:
+    std::size_t n_;
+    std::vector<std::vector<double>> rows_;
+};
 
 }  // namespace
 
@@ -38,15 +103,13 @@ std::optional<MatrixError> parse_mdplib_matrix(MatrixLines& lines, DistanceMatri
         return matrix_fault(lines.line_number(),
                             quote_text(line) + " nao e o cabecalho \"n m\" do formato MDPLIB");
     }
-    if (auto fault = check_matrix_fits(n)) {
+    // The rows and the matrix they are moved into may, at the end, both be held.
+    if (auto fault = check_matrix_fits(n, 2)) {
         return fault;
     }
-    // A cell not yet given holds NaN, which no distance read can be.
-    matrix.n = n;
-    matrix.cells.assign(n * n, std::numeric_limits<double>::quiet_NaN());
-    for (std::size_t i = 0; i < n; ++i) {
-        matrix.cells[i * n + i] = 0;
-    }
+    // Rows come into being as the file names them, so a short file whose header claims a large
+    // n costs memory in proportion to what it holds, not n x n doubles.
+    RowsByUse rows(n);
     while (lines.next(line)) {
         const long number = lines.line_number();
         split_fields(line, Separator::spaces, fields);
@@ -70,7 +133,7 @@ std::optional<MatrixError> parse_mdplib_matrix(MatrixLines& lines, DistanceMatri
         if (a == b) {
             continue;
         }
-        const double given = matrix.cells[a * n + b];
+        const double given = rows.at(a, b);
         std::optional<double> mirror;
         if (!std::isnan(given)) {
             mirror = given;
@@ -78,17 +141,15 @@ std::optional<MatrixError> parse_mdplib_matrix(MatrixLines& lines, DistanceMatri
         if (auto fault = check_distance(number, fields[2], value, a, b, mirror)) {
             return fault;
         }
-        matrix.cells[a * n + b] = value;
-        matrix.cells[b * n + a] = value;
+        rows.set(a, b, value);
+        rows.set(b, a, value);
     }
-    for (std::size_t a = 0; a < n; ++a) {
-        for (std::size_t b = a + 1; b < n; ++b) {
-            if (std::isnan(matrix.cells[a * n + b])) {
-                return matrix_fault(
-                    0, "falta a distancia de " + std::to_string(a) + " a " + std::to_string(b));
-            }
-        }
+    if (const std::optional<std::pair<std::size_t, std::size_t>> missing = rows.first_missing()) {
+        return matrix_fault(0, "falta a distancia de " + std::to_string(missing->first) + " a " +
+                                   std::to_string(missing->second));
     }
+    matrix.n = n;
+    rows.move_into(matrix.cells);
     return std::nullopt;
 }
 
