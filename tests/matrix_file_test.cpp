@@ -156,11 +156,17 @@ static long peak_kilobytes() {
     return usage.ru_maxrss;
 }
 
-TEST(MatrixFile, AShortMdplibFileCostsWhatItHoldsNotWhatItsHeaderClaims) {
-    // The header claims 12,000 points (a 1.1 GB matrix); the file gives three distances.
+TEST(MatrixFile, AShortFileCostsWhatItHoldsNotWhatItsFirstLineClaims) {
+    // Each first line claims 12,000 points (a 1.1 GB matrix); the files end soon after.
     const long before = peak_kilobytes();
     EXPECT_EQ(message("12000 3\n0 1 2\n1 11999 3\n4 5 1\n"),
               "Erro no arquivo m: falta a distancia de 0 a 2.\n");
+    std::string wide = "0";
+    for (int column = 1; column < 12000; ++column) {
+        wide += ",1";
+    }
+    EXPECT_EQ(message(wide + "\n1,0\n"),
+              "Erro no arquivo m, linha 2: a linha tem 2 campos; esperados 12000.\n");
     EXPECT_LT(peak_kilobytes() - before, 200'000);
     // A row the file never names misses its first pair; an odd order still reads whole.
     EXPECT_EQ(message("3 1\n1 2 1\n2 1 1\n"), "Erro no arquivo m: falta a distancia de 0 a 1.\n");

@@ -1,4 +1,5 @@
 // Reader of distance matrices as CSV tables.
+#include <cassert>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -45,11 +46,14 @@ struct Layout {
     std::size_t columns = 0;  // n, the distances per row
 };
 
-// Reads the rows `lines` hands out into `matrix` (sized for `layout.columns`).
+// Reads the rows `lines` hands out into `matrix`, appending each as it is read: memory is
+// reserved for `layout.columns` rows but used only as they come. Precondition: `matrix.cells`
+// is empty.
 [[nodiscard]] std::optional<MatrixError> read_rows(MatrixLines& lines, const Layout& layout,
                                                    DistanceMatrix& matrix) {
     const std::size_t n = layout.columns;
     const std::size_t width = n + layout.labels;
+    assert(matrix.cells.empty());
     std::vector<std::string_view> fields;
     std::size_t row = 0;
     std::string_view line;
@@ -66,6 +70,7 @@ struct Layout {
         }
         for (std::size_t column = 0; column < n; ++column) {
             if (column == row) {
+                matrix.cells.push_back(0.0);
                 continue;
             }
             const std::string_view text = fields[column + layout.labels];
@@ -80,7 +85,7 @@ struct Layout {
             if (auto fault = check_distance(number, text, value, row + 1, column + 1, mirror)) {
                 return fault;
             }
-            matrix.cells[row * n + column] = value;
+            matrix.cells.push_back(value);
         }
         ++row;
     }
@@ -134,8 +139,11 @@ std::optional<MatrixError> parse_csv_matrix(MatrixLines& lines, DistanceMatrix& 
     if (auto fault = check_matrix_fits(layout.columns)) {
         return fault;
     }
+    // Reserved, not filled: a first line of many columns over a short file costs what the file
+    // holds.
     matrix.n = layout.columns;
-    matrix.cells.assign(matrix.n * matrix.n, 0.0);
+    matrix.cells.clear();
+    matrix.cells.reserve(matrix.n * matrix.n);
     matrix.names = std::move(header);
     lines.replay({{lines.line_number(), std::string(line)}});
     return read_rows(lines, layout, matrix);
