@@ -181,6 +181,62 @@ void run_chains(std::size_t chains, int threads, const std::function<bool()>& sh
     }
 }
 
+// Which chains chain_generations runs, and when it ends early.
+struct ChainRange {
+    std::size_t first;   // number of the first chain
+    std::size_t last;    // one past the number of the last
+    std::size_t agreed;  // generations in a row that must agree to end the search
+};
+
+// Returns the best of `elite` (empty for none) and the chains of `range`, run by generations of
+// tuning::kChainsPerGeneration. In a generation every other chain starts from the best
+// selection so far, if any. Generations in a row in which enough chains reach the best value
+// so far end the search, as the value is then likely the best there is. The result does not
+// depend on `threads`; `should_stop` is asked by the calling thread alone.
+[[nodiscard]] std::vector<std::size_t> chain_generations(const PointSet& points, int p,
+                                                         const ChainRange& range,
+                                                         std::vector<std::size_t> elite,
+                                                         const std::function<bool()>& should_stop,
+                                                         int threads) {
+    const std::size_t generation = range.last - range.first > 1 ? tuning::kChainsPerGeneration : 1;
+    std::vector<std::size_t> best = std::move(elite);
+    std::vector<double> best_profile;
+    if (!best.empty()) {
+        best_profile = profile(points, best);
+    }
+    std::size_t agreed = 0;
+    for (std::size_t start = range.first; start < range.last; start += generation) {
+        if ((start > range.first || !best.empty()) && should_stop()) {
+            break;
+        }
+        const std::size_t count = std::min(generation, range.last - start);
+        std::vector<std::vector<std::size_t>> found(count);
+        run_chains(
+            count, threads, should_stop, [&](std::size_t chain, const std::function<bool()>& stop) {
+                const bool from_elite = !best.empty() && chain % 2 == 1;
+                found[chain] = local_search_chain(
+                    points, p, start + chain, from_elite ? best : std::vector<std::size_t>{}, stop);
+            });
+        // The best chain, the first of equals: the same whatever the threads.
+        for (const std::vector<std::size_t>& chosen : found) {
+            std::vector<double> next = profile(points, chosen);
+            if (best.empty() || next > best_profile) {
+                best_profile = std::move(next);
+                best = chosen;
+            }
+        }
+        const auto agreeing =
+            std::count_if(found.begin(), found.end(), [&](const std::vector<std::size_t>& chosen) {
+                return selection_value(points, chosen) == best_profile.front();
+            });
+        agreed = static_cast<std::size_t>(agreeing) >= tuning::kAgreeingChains ? agreed + 1 : 0;
+        if (agreed >= range.agreed) {
+            break;
+        }
+    }
+    return best;
+}
+
 }  // namespace
 
 double selection_value(const PointSet& points, const std::vector<std::size_t>& chosen) {
@@ -274,46 +330,17 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
         (void)improve_selection(points, chosen, everyone, 2);
         return chosen;
     }
-    // Chains run by generations; a generation in which enough chains reach the best value
-    // found so far ends the search, as the value is then likely the best there is. In the
-    // generations after the first, every other chain starts from the best selection so far.
     const bool one = p < tuning::kTargetFromP;
-    const std::size_t chains = one ? 1 : tuning::kHeuristicChains;
-    const std::size_t generation = one ? 1 : tuning::kChainsPerGeneration;
-    std::vector<std::vector<std::size_t>> found;
-    std::size_t best = 0;
-    std::vector<double> best_profile;
-    for (std::size_t start = 0; start < chains; start += generation) {
-        if (start > 0 && should_stop()) {
-            break;
-        }
-        const std::size_t count = std::min(generation, chains - start);
-        found.resize(start + count);
-        run_chains(
-            count, threads, should_stop, [&](std::size_t chain, const std::function<bool()>& stop) {
-                const bool from_elite = start > 0 && chain % 2 == 1;
-                found[start + chain] =
-                    local_search_chain(points, p, start + chain,
-                                       from_elite ? found[best] : std::vector<std::size_t>{}, stop);
-            });
-        // The best chain, the first of equals: the same whatever the threads.
-        for (std::size_t chain = start; chain < start + count; ++chain) {
-            std::vector<double> next = profile(points, found[chain]);
-            if (chain == 0 || next > best_profile) {
-                best_profile = std::move(next);
-                best = chain;
-            }
-        }
-        const auto agreeing =
-            std::count_if(found.begin() + static_cast<std::ptrdiff_t>(start), found.end(),
-                          [&](const std::vector<std::size_t>& chosen) {
-                              return selection_value(points, chosen) == best_profile.front();
-                          });
-        if (static_cast<std::size_t>(agreeing) >= tuning::kAgreeingChains) {
-            break;
-        }
-    }
-    return found[best];
+    return chain_generations(points, p, {0, one ? 1 : tuning::kHeuristicChains, 1}, {}, should_stop,
+                             threads);
+}
+
+std::vector<std::size_t> more_chains(const PointSet& points, int p, std::vector<std::size_t> elite,
+                                     std::size_t first, std::size_t last,
+                                     const std::function<bool()>& should_stop, int threads) {
+    assert(elite.size() == static_cast<std::size_t>(p) && first <= last && threads >= 1);
+    return chain_generations(points, p, {first, last, tuning::kLateAgreeingGenerations},
+                             std::move(elite), should_stop, threads);
 }
 
 }  // namespace dispersao

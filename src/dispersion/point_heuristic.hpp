@@ -47,4 +47,15 @@ double improve_selection(const PointSet& points, std::vector<std::size_t>& chose
                                                            const std::function<bool()>& should_stop,
                                                            int threads = 1);
 
+// Returns the best of `elite` and of the chains numbered `first` to `last` - 1 of local search
+// (as heuristic_selection's, every other one from the best selection so far), run until
+// tuning::kLateAgreeingGenerations generations in a row agree or `should_stop`, asked by the
+// calling thread alone, says so. Preconditions: `elite` holds p distinct points, first <= last,
+// threads >= 1.
+[[nodiscard]] std::vector<std::size_t> more_chains(const PointSet& points, int p,
+                                                   std::vector<std::size_t> elite,
+                                                   std::size_t first, std::size_t last,
+                                                   const std::function<bool()>& should_stop,
+                                                   int threads);
+
 }  // namespace dispersao

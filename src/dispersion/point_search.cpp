@@ -8,7 +8,9 @@
 // p-clique holds no point of such a selection and is dropped for good (v only grows). Every
 // cell that survives is split in two and the question asked again, until no cell is left (v is
 // optimal) or the cells left are single places, whose links are exact distances, and a clique
-// among them is a better selection. Memory: the points once in working order (32 bytes each)
+// among them is a better selection. Under a time limit, from half of it on, later chains of
+// the heuristics run beside the rounds (late_chains.hpp); the answer is the better selection,
+// the bound the rounds'. Memory: the points once in working order (32 bytes each)
 // and a graph over a number of cells capped at about sqrt(1200 n) (search_tuning.hpp).
 #include <algorithm>
 #include <cassert>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "dispersion/dispersion.hpp"
+#include "dispersion/late_chains.hpp"
 #include "dispersion/point_heuristic.hpp"
 #include "dispersion/point_search.hpp"
 #include "dispersion/point_solver.hpp"
@@ -85,6 +88,7 @@ DispersionResult PointSolver::run() {
         }
         all.one_place = false;
         upper_ = std::max(value_, pair_bound(all, all));
+        LateChains late(points_, p_, best_, clock_, threads_);
         while (upper_ > value_ && !clock_.should_stop()) {
             const RoundEnd end = round();
             if (end == RoundEnd::proven) {
@@ -93,6 +97,11 @@ DispersionResult PointSolver::run() {
             if (end == RoundEnd::proven || end == RoundEnd::stopped || end == RoundEnd::stuck) {
                 break;
             }
+        }
+        // The bound stands whatever the chains found: it holds for every selection.
+        const std::vector<std::size_t> chains = late.finish();
+        if (!chains.empty()) {
+            accept(chains, selection_value(points_, chains));
         }
     }
     DispersionResult result;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <thread>
 
 #include "dispersion/dispersion.hpp"
@@ -55,6 +56,16 @@ class SearchClock {
         return should_stop() || elapsed() >= limits_.seconds - reserve;
     }
 
+    // Returns whether the search has a time limit.
+    [[nodiscard]] bool limited() const { return limits_.seconds < kNoLimit; }
+    // Returns the seconds of the time limit (infinity for none).
+    [[nodiscard]] double limit() const { return limits_.seconds; }
+    // Returns whether the interrupt flag is set or the time limit is past, as should_stop()
+    // would, but without keeping the answer: safe to ask from any thread.
+    [[nodiscard]] bool over() const {
+        return (limits_.interrupted != nullptr && limits_.interrupted->load()) ||
+               elapsed() >= limits_.seconds;
+    }
     // Returns whether the interrupt flag, rather than the time limit, stopped the search.
     [[nodiscard]] bool interrupted() const { return interrupted_; }
 
@@ -77,6 +88,7 @@ class SearchClock {
     }
 
   private:
+    static constexpr double kNoLimit = std::numeric_limits<double>::infinity();
     const SearchLimits& limits_;
     std::chrono::steady_clock::time_point start_;
     double last_report_ = 0;

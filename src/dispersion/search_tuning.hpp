@@ -147,6 +147,19 @@ inline constexpr std::size_t kChainsPerGeneration = 8;
 // easy sets (rw1621 at p = 10, small random sets) most find it, and more chains only delay the
 // exact search; with 4, d15112 at p = 10 ended after one generation at 7,197 (7,319 exists).
 inline constexpr std::size_t kAgreeingChains = 6;
+// From this share of a time limit on, while no proof has come, more chains run beside the exact
+// search (the chains numbered from kHeuristicChains up to kLateChainsEnd), and the better of
+// their selection and the search's is the answer: the proofs that come within half the limit
+// are not slowed at all, and the pairs where none comes get the time the proof could not use.
+inline constexpr double kLateChainsShare = 0.5;
+// One past the last late chain: at 60 s limits, 96 chains in all reached the published values
+// of rl5915, ei8246 and usa13509 at p = 15 and ym7663, d18512 and bm33708 at p = 20, which 32
+// did not.
+inline constexpr std::size_t kLateChainsEnd = 96;
+// Generations in a row that must agree for the late chains to end: ym7663 and bm33708 at
+// p = 20 had single generations agree on 1,575 and 2,384, where later chains reached 1,578
+// and 2,390.
+inline constexpr std::size_t kLateAgreeingGenerations = 3;
 // Share of a time limit the heuristics may take: the rest is the exact search's.
 inline constexpr double kHeuristicShare = 0.25;
 // Seed of the chains' random choices (chain c: this plus c): the same selection every run.

@@ -1,0 +1,38 @@
+// More chains of the heuristics, run beside the exact search once part of a time limit is spent.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <thread>
+#include <vector>
+
+#include "dispersion/search_clock.hpp"
+#include "points/point_set.hpp"
+
+namespace dispersao::point_internal {
+
+// A thread that, from tuning::kLateChainsShare of the clock's time limit on, runs the
+// heuristics' later chains (more_chains) from a first selection, until the limit or finish().
+// Without a time limit, below tuning::kTargetFromP, or with one thread, it does nothing: the
+// proof then has every core to itself.
+class LateChains {
+  public:
+    // Starts the thread (when it should run). Preconditions: `elite` holds p distinct points;
+    // `points` and `clock` outlive this object.
+    LateChains(const PointSet& points, int p, std::vector<std::size_t> elite,
+               const SearchClock& clock, int threads);
+    LateChains(const LateChains&) = delete;
+    LateChains& operator=(const LateChains&) = delete;
+    ~LateChains();
+
+    // Stops the chains and returns their best selection: empty when none ran to the end of a
+    // generation or the thread failed.
+    [[nodiscard]] std::vector<std::size_t> finish();
+
+  private:
+    std::atomic<bool> done_{false};
+    std::vector<std::size_t> found_;  // written by the thread, read after it is joined
+    std::thread thread_;
+};
+
+}  // namespace dispersao::point_internal

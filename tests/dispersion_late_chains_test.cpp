@@ -1,0 +1,90 @@
+// The heuristics' later chains: never worse than the selection they start from, the same on any
+// threads, and run beside the exact search only while a time limit runs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "dispersion/dispersion.hpp"
+#include "dispersion/late_chains.hpp"
+#include "dispersion/point_heuristic.hpp"
+#include "dispersion/search_clock.hpp"
+#include "tests/support/point_oracle.hpp"
+#include "tests/support/random_point_set.hpp"
+
+using namespace dispersao;
+
+namespace {
+
+using test_support::value_of;
+
+// Returns whether `chosen` holds p distinct positions of a set of n points.
+bool valid(const std::vector<std::size_t>& chosen, int p, std::size_t n) {
+    std::vector<std::size_t> sorted = chosen;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted.size() == static_cast<std::size_t>(p) &&
+           std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end() &&
+           (sorted.empty() || sorted.back() < n);
+}
+
+// The first p positions: a poor selection for the chains to improve on.
+std::vector<std::size_t> first(int p) {
+    std::vector<std::size_t> start(static_cast<std::size_t>(p));
+    for (std::size_t k = 0; k < start.size(); ++k) {
+        start[k] = k;
+    }
+    return start;
+}
+
+TEST(LateChains, MoreChainsKeepOrRaiseTheirStartOnAnyThreads) {
+    const auto never = [] { return false; };
+    for (std::uint64_t seed = 1; seed <= 4; ++seed) {
+        std::mt19937_64 random(seed);
+        const PointSet points =
+            test_support::random_point_set(DistanceRule::tsplib_euc_2d, 60 + 20 * seed, 10000.0,
+                                           seed % 2 == 0 ? 0 : 7, 40.0, random);
+        const int p = 6 + static_cast<int>(seed);
+        SCOPED_TRACE(testing::Message() << "seed " << seed << " p " << p);
+        for (const std::vector<std::size_t>& start :
+             {first(p), heuristic_selection(points, p, never, 1)}) {
+            const std::vector<std::size_t> alone = more_chains(points, p, start, 32, 40, never, 1);
+            ASSERT_TRUE(valid(alone, p, points.size()));
+            EXPECT_GE(value_of(points, alone), value_of(points, start));
+            EXPECT_EQ(more_chains(points, p, start, 32, 40, never, 2), alone);
+        }
+    }
+}
+
+TEST(LateChains, RunOnlyUnderATimeLimitAndStopWhenAsked) {
+    std::mt19937_64 random(5);
+    const PointSet points =
+        test_support::random_point_set(DistanceRule::tsplib_euc_2d, 3000, 10000.0, 0, 40.0, random);
+    const int p = 12;
+    // No time limit, one thread, or a small p: no chains, and finish() answers at once.
+    const SearchLimits unlimited;
+    const SearchClock endless(unlimited);
+    point_internal::LateChains none(points, p, first(p), endless, 2);
+    EXPECT_TRUE(none.finish().empty());
+    SearchLimits limited;
+    limited.seconds = 0.4;
+    const SearchClock clock(limited);
+    point_internal::LateChains lone(points, p, first(p), clock, 1);
+    EXPECT_TRUE(lone.finish().empty());
+    point_internal::LateChains small(points, 3, first(3), clock, 2);
+    EXPECT_TRUE(small.finish().empty());
+    // From half the limit on the chains raise the poor start; finish() stops them.
+    point_internal::LateChains late(points, p, first(p), clock, 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(350));
+    const auto asked = std::chrono::steady_clock::now();
+    const std::vector<std::size_t> found = late.finish();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count(), 1.0);
+    ASSERT_TRUE(valid(found, p, points.size()));
+    EXPECT_GT(value_of(points, found), value_of(points, first(p)));
+}
+
+}  // namespace
