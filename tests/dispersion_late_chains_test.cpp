@@ -65,7 +65,8 @@ TEST(LateChains, RunOnlyUnderATimeLimitAndStopWhenAsked) {
     const PointSet points =
         test_support::random_point_set(DistanceRule::tsplib_euc_2d, 3000, 10000.0, 0, 40.0, random);
     const int p = 12;
-    // No time limit, one thread, or a small p: no chains, and finish() answers at once.
+    // No time limit, one thread, or a p too small or large: no chains, and finish() answers at
+    // once.
     const SearchLimits unlimited;
     const SearchClock endless(unlimited);
     point_internal::LateChains none(points, p, first(p), endless, 2);
@@ -77,6 +78,8 @@ TEST(LateChains, RunOnlyUnderATimeLimitAndStopWhenAsked) {
     EXPECT_TRUE(lone.finish().empty());
     point_internal::LateChains small(points, 3, first(3), clock, 2);
     EXPECT_TRUE(small.finish().empty());
+    point_internal::LateChains large(points, 30, first(30), clock, 2);
+    EXPECT_TRUE(large.finish().empty());
     // From half the limit on the chains raise the poor start; finish() stops them.
     point_internal::LateChains late(points, p, first(p), clock, 2);
     std::this_thread::sleep_for(std::chrono::milliseconds(350));

@@ -12,7 +12,7 @@ namespace dispersao::point_internal {
 
 LateChains::LateChains(const PointSet& points, int p, std::vector<std::size_t> elite,
                        const SearchClock& clock, int threads) {
-    if (!clock.limited() || p < tuning::kTargetFromP || threads < 2 ||
+    if (!clock.limited() || p < tuning::kTargetFromP || p >= tuning::kSpreadMinP || threads < 2 ||
         static_cast<std::size_t>(p) >= points.size()) {
         return;
     }

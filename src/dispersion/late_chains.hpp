@@ -13,8 +13,9 @@ namespace dispersao::point_internal {
 
 // A thread that, from tuning::kLateChainsShare of the clock's time limit on, runs the
 // heuristics' later chains (more_chains) from a first selection, until the limit or finish().
-// Without a time limit, below tuning::kTargetFromP, or with one thread, it does nothing: the
-// proof then has every core to itself.
+// Without a time limit, with one thread, below tuning::kTargetFromP (the exact search is fast)
+// or from tuning::kSpreadMinP (the large-selection search's selection is better than the
+// chains'), it does nothing: the proof has every core to itself.
 class LateChains {
   public:
     // Starts the thread (when it should run). Preconditions: `elite` holds p distinct points;
