@@ -21,6 +21,7 @@ using namespace dispersao;
 
 namespace {
 
+using test_support::first_positions;
 using test_support::value_of;
 
 // Returns whether `chosen` holds p distinct positions of a set of n points.
@@ -30,15 +31,6 @@ bool valid(const std::vector<std::size_t>& chosen, int p, std::size_t n) {
     return sorted.size() == static_cast<std::size_t>(p) &&
            std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end() &&
            (sorted.empty() || sorted.back() < n);
-}
-
-// The first p positions: a poor selection for the chains to improve on.
-std::vector<std::size_t> first(int p) {
-    std::vector<std::size_t> start(static_cast<std::size_t>(p));
-    for (std::size_t k = 0; k < start.size(); ++k) {
-        start[k] = k;
-    }
-    return start;
 }
 
 TEST(LateChains, MoreChainsKeepOrRaiseTheirStartOnAnyThreads) {
@@ -51,7 +43,7 @@ TEST(LateChains, MoreChainsKeepOrRaiseTheirStartOnAnyThreads) {
         const int p = 6 + static_cast<int>(seed);
         SCOPED_TRACE(testing::Message() << "seed " << seed << " p " << p);
         for (const std::vector<std::size_t>& start :
-             {first(p), heuristic_selection(points, p, never, 1)}) {
+             {first_positions(p), heuristic_selection(points, p, never, 1)}) {
             const std::vector<std::size_t> alone = more_chains(points, p, start, 32, 40, never, 1);
             ASSERT_TRUE(valid(alone, p, points.size()));
             EXPECT_GE(value_of(points, alone), value_of(points, start));
@@ -69,25 +61,25 @@ TEST(LateChains, RunOnlyUnderATimeLimitAndStopWhenAsked) {
     // once.
     const SearchLimits unlimited;
     const SearchClock endless(unlimited);
-    point_internal::LateChains none(points, p, first(p), endless, 2);
+    point_internal::LateChains none(points, p, first_positions(p), endless, 2);
     EXPECT_TRUE(none.finish().empty());
     SearchLimits limited;
     limited.seconds = 0.4;
     const SearchClock clock(limited);
-    point_internal::LateChains lone(points, p, first(p), clock, 1);
+    point_internal::LateChains lone(points, p, first_positions(p), clock, 1);
     EXPECT_TRUE(lone.finish().empty());
-    point_internal::LateChains small(points, 3, first(3), clock, 2);
+    point_internal::LateChains small(points, 3, first_positions(3), clock, 2);
     EXPECT_TRUE(small.finish().empty());
-    point_internal::LateChains large(points, 30, first(30), clock, 2);
+    point_internal::LateChains large(points, 30, first_positions(30), clock, 2);
     EXPECT_TRUE(large.finish().empty());
     // From half the limit on the chains raise the poor start; finish() stops them.
-    point_internal::LateChains late(points, p, first(p), clock, 2);
+    point_internal::LateChains late(points, p, first_positions(p), clock, 2);
     std::this_thread::sleep_for(std::chrono::milliseconds(350));
     const auto asked = std::chrono::steady_clock::now();
     const std::vector<std::size_t> found = late.finish();
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count(), 1.0);
     ASSERT_TRUE(valid(found, p, points.size()));
-    EXPECT_GT(value_of(points, found), value_of(points, first(p)));
+    EXPECT_GT(value_of(points, found), value_of(points, first_positions(p)));
 }
 
 }  // namespace

@@ -29,20 +29,12 @@ PointSet draw(DistanceRule rule, std::size_t n, int clusters, std::mt19937_64& r
     return test_support::random_point_set(rule, n, 10000.0, clusters, 40.0, random);
 }
 
+using test_support::first_positions;
 using test_support::value_of;
 
 // Returns the best value of p points by trying every subset.
 double brute_force(const PointSet& points, int p) {
     return test_support::brute_force_optimum(points, p);
-}
-
-// Returns the first p positions: a poor start, so that the cells' rounds do the work.
-std::vector<std::size_t> first(int p) {
-    std::vector<std::size_t> start(static_cast<std::size_t>(p));
-    for (std::size_t k = 0; k < start.size(); ++k) {
-        start[k] = k;
-    }
-    return start;
 }
 
 // Many seeds, spread and clustered, p = 4..9: every number of threads gives exactly the
@@ -60,7 +52,7 @@ TEST(PointSolverThreads, SeveralThreadsGiveTheAnswerOfOne) {
         SearchLimits one;
         one.threads = 1;
         const DispersionResult alone = solve_point_dispersion_from(
-            points, p, from_start ? first(p) : std::vector<std::size_t>{}, one);
+            points, p, from_start ? first_positions(p) : std::vector<std::size_t>{}, one);
         ASSERT_TRUE(alone.proven) << "seed " << seed;
         for (const int threads : {2, 3, 8}) {
             SCOPED_TRACE(testing::Message()
@@ -68,7 +60,7 @@ TEST(PointSolverThreads, SeveralThreadsGiveTheAnswerOfOne) {
             SearchLimits several;
             several.threads = threads;
             const DispersionResult shared = solve_point_dispersion_from(
-                points, p, from_start ? first(p) : std::vector<std::size_t>{}, several);
+                points, p, from_start ? first_positions(p) : std::vector<std::size_t>{}, several);
             EXPECT_EQ(shared.chosen, alone.chosen);
             EXPECT_EQ(shared.value, alone.value);
             EXPECT_EQ(shared.upper_bound, alone.upper_bound);
@@ -108,7 +100,7 @@ TEST(PointSolverThreads, MatchesBruteForceUpToPEight) {
         SCOPED_TRACE(testing::Message() << "trial " << trial << " p " << p);
         for (const bool from_start : {false, true}) {
             const DispersionResult result = solve_point_dispersion_from(
-                points, p, from_start ? first(p) : std::vector<std::size_t>{}, four);
+                points, p, from_start ? first_positions(p) : std::vector<std::size_t>{}, four);
             ASSERT_EQ(result.chosen.size(), static_cast<std::size_t>(p));
             EXPECT_EQ(result.value, value_of(points, result.chosen));
             EXPECT_TRUE(result.proven);

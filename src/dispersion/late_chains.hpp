@@ -26,8 +26,8 @@ class LateChains {
     LateChains& operator=(const LateChains&) = delete;
     ~LateChains();
 
-    // Stops the chains and returns their best selection: empty when none ran to the end of a
-    // generation or the thread failed.
+    // Stops the chains and returns their best selection: empty when none ran, none did better
+    // than the first selection, or the thread failed.
     [[nodiscard]] std::vector<std::size_t> finish();
 
   private:

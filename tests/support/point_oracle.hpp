@@ -25,4 +25,13 @@ namespace test_support {
     });
 }
 
+// Returns the positions 0 to p - 1: a poor start, for a search or its chains to improve on.
+[[nodiscard]] inline std::vector<std::size_t> first_positions(int p) {
+    std::vector<std::size_t> start(static_cast<std::size_t>(p));
+    for (std::size_t k = 0; k < start.size(); ++k) {
+        start[k] = k;
+    }
+    return start;
+}
+
 }  // namespace test_support
