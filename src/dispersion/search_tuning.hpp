@@ -129,6 +129,10 @@ inline constexpr double kTargetStripsPerSpacing = 4.0;
 // Points of the order per block the target search bounds as a whole: a block costs about what
 // one point does, and 16 points of a strip are close together.
 inline constexpr std::size_t kTargetBlockPoints = 16;
+// Blocks per group the target search bounds as a whole before its blocks: most groups lie
+// inside a chosen point's target, and one bound then stands for 16 (the blocks' bounds took
+// a third of the search's time).
+inline constexpr std::size_t kTargetGroupBlocks = 16;
 // Depth every pair too close adds, relative to the key of the best selection's closest pair:
 // each such pair counts, however near the target.
 inline constexpr double kTargetDepthFloor = 1e-3;

@@ -102,4 +102,22 @@ namespace dispersao::target_layout {
     return blocks;
 }
 
+std::vector<Block> groups_of(const std::vector<Block>& blocks) {
+    std::vector<Block> groups;
+    for (std::size_t begin = 0; begin < blocks.size(); begin += tuning::kTargetGroupBlocks) {
+        const std::size_t end = std::min(blocks.size(), begin + tuning::kTargetGroupBlocks);
+        Block group = blocks[begin];
+        group.begin = begin;
+        group.end = end;
+        for (std::size_t b = begin; b < end; ++b) {
+            group.low_x = std::min(group.low_x, blocks[b].low_x);
+            group.high_x = std::max(group.high_x, blocks[b].high_x);
+            group.low_y = std::min(group.low_y, blocks[b].low_y);
+            group.high_y = std::max(group.high_y, blocks[b].high_y);
+        }
+        groups.push_back(group);
+    }
+    return groups;
+}
+
 }  // namespace dispersao::target_layout

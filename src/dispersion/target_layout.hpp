@@ -24,7 +24,8 @@ namespace dispersao::target_layout {
 [[nodiscard]] std::vector<std::size_t> places(const PointSet& points, std::size_t p,
                                               double fraction);
 
-// A run of consecutive points of the search's order and their bounding box.
+// A run of consecutive points of the search's order (or of consecutive blocks) and their
+// bounding box.
 struct Block {
     std::size_t begin;
     std::size_t end;
@@ -38,5 +39,9 @@ struct Block {
 // each with its bounding box. Precondition: every entry of `order` is a point of the set.
 [[nodiscard]] std::vector<Block> blocks_of(const PointSet& points,
                                            const std::vector<std::size_t>& order);
+
+// Returns `blocks` cut into groups of tuning::kTargetGroupBlocks blocks (the last one
+// shorter): begin and end number blocks, and the box holds every block's.
+[[nodiscard]] std::vector<Block> groups_of(const std::vector<Block>& blocks);
 
 }  // namespace dispersao::target_layout

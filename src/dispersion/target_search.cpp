@@ -92,6 +92,7 @@ class TargetSearch {
           chosen_(std::move(chosen)),
           order_(target_layout::strip_order(points, chosen_.size())),
           blocks_(target_layout::blocks_of(points, order_)),
+          groups_(target_layout::groups_of(blocks_)),
           in_set_(points.size(), 0),
           place_(target_layout::places(points, chosen_.size(), tuning::kTargetBarredSquare)),
           barred_until_(points.size(), 0),
@@ -100,6 +101,13 @@ class TargetSearch {
         for (const std::size_t c : chosen_) {
             in_set_[c] = 1;
         }
+        if (key_.planar) {
+            for (const std::size_t x : order_) {
+                order_x_.push_back(points.x[x]);
+                order_y_.push_back(points.y[x]);
+            }
+        }
+        place_chosen();
         take_best();
     }
 
@@ -129,6 +137,7 @@ class TargetSearch {
             in_set_[chosen_[k]] = 0;
             in_set_[to] = 1;
             chosen_[k] = to;
+            place_chosen();
             measure_position(k);
             if (conflicts_ == 0) {
                 take_best();
@@ -167,10 +176,34 @@ class TargetSearch {
             in_set_[c] = 0;
         }
         chosen_ = best_;
+        place_chosen();
         for (const std::size_t c : chosen_) {
             in_set_[c] = 1;
         }
         measure_all();
+    }
+
+    // Copies the chosen points' coordinates next to each other, for the scans of candidates.
+    void place_chosen() {
+        if (!key_.planar) {
+            return;
+        }
+        chosen_x_.resize(chosen_.size());
+        chosen_y_.resize(chosen_.size());
+        for (std::size_t o = 0; o < chosen_.size(); ++o) {
+            chosen_x_[o] = points_.x[chosen_[o]];
+            chosen_y_[o] = points_.y[chosen_[o]];
+        }
+    }
+
+    // Returns the key of the pair of the order's i-th point (point x) and chosen position o.
+    [[nodiscard]] double key_in_order(std::size_t i, std::size_t x, std::size_t o) const {
+        if (!key_.planar) {
+            return key_(x, chosen_[o]);
+        }
+        const double dx = order_x_[i] - chosen_x_[o];
+        const double dy = order_y_[i] - chosen_y_[o];
+        return dx * dx + dy * dy;
     }
 
     // Returns how deep a pair with key `key` lies inside the target: 0 when it is outside.
@@ -249,34 +282,40 @@ class TargetSearch {
         // The position that ruled out the last candidate: the next one, its neighbour in the
         // order, is most often ruled out by it too, so it is looked at first.
         std::size_t first = k == 0 ? 1 : 0;
-        for (const target_layout::Block& block : blocks_) {
-            if (least_depth(block, k) > best_depth * (1 + kBoundSlack)) {
-                continue;  // every point of the block lies deeper than the best candidate
+        for (const target_layout::Block& group : groups_) {
+            if (least_depth(group, k) > best_depth * (1 + kBoundSlack)) {
+                continue;  // every point of the group lies deeper than the best candidate
             }
-            for (std::size_t i = block.begin; i < block.end; ++i) {
-                const std::size_t x = order_[i];
-                if (in_set_[x] != 0 || (bar && barred_until_[place_[x]] > move)) {
-                    continue;
+            for (std::size_t b = group.begin; b < group.end; ++b) {
+                const target_layout::Block& block = blocks_[b];
+                if (least_depth(block, k) > best_depth * (1 + kBoundSlack)) {
+                    continue;  // every point of the block lies deeper than the best candidate
                 }
-                double total = 0;
-                double near = std::numeric_limits<double>::infinity();
-                std::size_t o = first;
-                for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
-                    if (o == k) {
+                for (std::size_t i = block.begin; i < block.end; ++i) {
+                    const std::size_t x = order_[i];
+                    if (in_set_[x] != 0 || (bar && barred_until_[place_[x]] > move)) {
                         continue;
                     }
-                    const double key = key_(x, chosen_[o]);
-                    near = std::min(near, key);
-                    total += depth(key, x, chosen_[o]);
-                    if (total > best_depth) {
-                        first = o;
-                        break;
+                    double total = 0;
+                    double near = std::numeric_limits<double>::infinity();
+                    std::size_t o = first;
+                    for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
+                        if (o == k) {
+                            continue;
+                        }
+                        const double key = key_in_order(i, x, o);
+                        near = std::min(near, key);
+                        total += depth(key, x, chosen_[o]);
+                        if (total > best_depth) {
+                            first = o;
+                            break;
+                        }
                     }
-                }
-                if (total < best_depth || (total == best_depth && near > best_near)) {
-                    best = x;
-                    best_depth = total;
-                    best_near = near;
+                    if (total < best_depth || (total == best_depth && near > best_near)) {
+                        best = x;
+                        best_depth = total;
+                        best_near = near;
+                    }
                 }
             }
         }
@@ -295,8 +334,8 @@ class TargetSearch {
             if (o == k) {
                 continue;
             }
-            const double cx = points_.x[chosen_[o]];
-            const double cy = points_.y[chosen_[o]];
+            const double cx = chosen_x_[o];
+            const double cy = chosen_y_[o];
             const double dx = std::max(cx - block.low_x, block.high_x - cx);
             const double dy = std::max(cy - block.low_y, block.high_y - cy);
             const double far = dx * dx + dy * dy;
@@ -317,6 +356,14 @@ class TargetSearch {
     std::vector<std::size_t> order_;
     // The order cut into runs, each with its bounding box.
     std::vector<target_layout::Block> blocks_;
+    // On the plane, the coordinates of the order's points, in its order.
+    std::vector<double> order_x_;
+    std::vector<double> order_y_;
+    // On the plane, the coordinates of chosen_'s points.
+    std::vector<double> chosen_x_;
+    std::vector<double> chosen_y_;
+    // The blocks in groups, each with its bounding box.
+    std::vector<target_layout::Block> groups_;
     // Per point: 1 while it is chosen.
     std::vector<char> in_set_;
     // Per point: its place, barred as a whole.
