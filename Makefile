@@ -1,5 +1,5 @@
 # Thin driver over the CMake presets; every build product goes under build/.
-.PHONY: all build test run clean bench bench-quality bench-points bench-matrix install package
+.PHONY: all build test run clean bench bench-quality bench-points bench-matrix bench-heuristics install package
 .PHONY: sanitize fuzz memcheck lint install-check test-python
 
 all: build
@@ -64,6 +64,14 @@ bench-points:
 	    build/bench/dispersao-gerar
 	nice build/bench/bench/dispersao-bench-p-grande build/bench/dispersao-exato \
 	    build/bench/dispersao-gerar build/bench/bench/dispersao-guloso build/bench/pontos
+
+# The heuristics alone on published sets, one thread, no limit: value, selection digest and time
+# of each run. Run it on two builds one after the other to compare them on the same work:
+#   make bench-heuristics BENCH_HEURISTIC_PAIRS="pr2392:15 rl5934:20" BENCH_HEURISTIC_RUNS=5
+bench-heuristics:
+	cmake --preset bench
+	cmake --build --preset bench -j 2 --target dispersao-bench-heuristica
+	build/bench/bench/dispersao-bench-heuristica bench/data/points build/bench/pontos
 
 # The matrix engine against brute force on random 40 x 40 matrices, and dispersao-exato --matriz
 # on MDPLIB's GKD-c (n = 500) at p = 3 to 20 and at p = 50 within 10 s, and on a random CSV
