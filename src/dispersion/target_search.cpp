@@ -67,6 +67,9 @@ class TooClose {
     // Returns the key of the pair it started from, or the largest seen too close since.
     [[nodiscard]] double closer() const { return closer_; }
 
+    // Returns the least key seen not too close (infinity before any): it only falls.
+    [[nodiscard]] double farther() const { return farther_; }
+
   private:
     const PointSet* points_;
     double value_;
@@ -283,12 +286,13 @@ class TargetSearch {
         // order, is most often ruled out by it too, so it is looked at first.
         std::size_t first = k == 0 ? 1 : 0;
         for (const target_layout::Block& group : groups_) {
-            if (least_depth(group, k) > best_depth * (1 + kBoundSlack)) {
+            positions_near(group, k);
+            if (least_depth(group) > best_depth * (1 + kBoundSlack)) {
                 continue;  // every point of the group lies deeper than the best candidate
             }
             for (std::size_t b = group.begin; b < group.end; ++b) {
                 const target_layout::Block& block = blocks_[b];
-                if (least_depth(block, k) > best_depth * (1 + kBoundSlack)) {
+                if (least_depth(block) > best_depth * (1 + kBoundSlack)) {
                     continue;  // every point of the block lies deeper than the best candidate
                 }
                 for (std::size_t i = block.begin; i < block.end; ++i) {
@@ -322,18 +326,32 @@ class TargetSearch {
         return best;
     }
 
-    // Returns a depth no point of `block` put at position k lies below: the depths of the
-    // chosen points that lie inside the target of the block's farthest corner. 0 off the plane.
-    [[nodiscard]] double least_depth(const target_layout::Block& block, std::size_t k) const {
+    // Lists in near_ the chosen positions other than k that may have part of `box` inside
+    // their target: every other one lies, from all of the box, at a key no pair inside the
+    // target reaches. Off the plane it lists none (least_depth is then 0).
+    void positions_near(const target_layout::Block& box, std::size_t k) {
+        near_.clear();
         if (!key_.planar) {
-            return 0.0;
+            return;
         }
-        const std::size_t p = chosen_.size();
-        double least = 0;
-        for (std::size_t o = 0; o < p; ++o) {
-            if (o == k) {
-                continue;
+        const double reach = too_close_.farther();
+        for (std::size_t o = 0; o < chosen_.size(); ++o) {
+            const double cx = chosen_x_[o];
+            const double cy = chosen_y_[o];
+            const double dx = std::max({box.low_x - cx, cx - box.high_x, 0.0});
+            const double dy = std::max({box.low_y - cy, cy - box.high_y, 0.0});
+            if (o != k && dx * dx + dy * dy < reach) {
+                near_.push_back(o);
             }
+        }
+    }
+
+    // Returns a depth no point of `block` put at the position being moved lies below: the
+    // depths of the chosen points that lie inside the target of the block's farthest corner.
+    // Precondition: near_ lists the positions near a box holding the block.
+    [[nodiscard]] double least_depth(const target_layout::Block& block) const {
+        double least = 0;
+        for (const std::size_t o : near_) {
             const double cx = chosen_x_[o];
             const double cy = chosen_y_[o];
             const double dx = std::max(cx - block.low_x, block.high_x - cx);
@@ -364,6 +382,8 @@ class TargetSearch {
     std::vector<double> chosen_y_;
     // The blocks in groups, each with its bounding box.
     std::vector<target_layout::Block> groups_;
+    // The chosen positions near the group being scanned (positions_near).
+    std::vector<std::size_t> near_;
     // Per point: 1 while it is chosen.
     std::vector<char> in_set_;
     // Per point: its place, barred as a whole.
