@@ -273,57 +273,65 @@ class TargetSearch {
         return deepest;
     }
 
+    // The best candidate of a scan so far.
+    struct Candidate {
+        std::size_t point;
+        double depth;  // how deep it lies inside the target with the others
+        double near;   // key of its nearest chosen point
+    };
+
     // Returns the point outside the selection that, put at position k, lies least deep inside
     // the target with the others (the farthest from them among equals), skipping barred points
     // when `bar`; the set's size when there is none.
     [[nodiscard]] std::size_t replacement(std::size_t k, std::uint64_t move, bool bar) {
-        const std::size_t n = points_.size();
-        const std::size_t p = chosen_.size();
-        std::size_t best = n;
-        double best_depth = std::numeric_limits<double>::infinity();
-        double best_near = -1;
+        Candidate best{points_.size(), std::numeric_limits<double>::infinity(), -1};
         // The position that ruled out the last candidate: the next one, its neighbour in the
         // order, is most often ruled out by it too, so it is looked at first.
         std::size_t first = k == 0 ? 1 : 0;
         for (const target_layout::Block& group : groups_) {
             positions_near(group, k);
-            if (least_depth(group) > best_depth * (1 + kBoundSlack)) {
+            if (least_depth(group) > best.depth * (1 + kBoundSlack)) {
                 continue;  // every point of the group lies deeper than the best candidate
             }
             for (std::size_t b = group.begin; b < group.end; ++b) {
                 const target_layout::Block& block = blocks_[b];
-                if (least_depth(block) > best_depth * (1 + kBoundSlack)) {
-                    continue;  // every point of the block lies deeper than the best candidate
-                }
-                for (std::size_t i = block.begin; i < block.end; ++i) {
-                    const std::size_t x = order_[i];
-                    if (in_set_[x] != 0 || (bar && barred_until_[place_[x]] > move)) {
-                        continue;
-                    }
-                    double total = 0;
-                    double near = std::numeric_limits<double>::infinity();
-                    std::size_t o = first;
-                    for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
-                        if (o == k) {
-                            continue;
-                        }
-                        const double key = key_in_order(i, x, o);
-                        near = std::min(near, key);
-                        total += depth(key, x, chosen_[o]);
-                        if (total > best_depth) {
-                            first = o;
-                            break;
-                        }
-                    }
-                    if (total < best_depth || (total == best_depth && near > best_near)) {
-                        best = x;
-                        best_depth = total;
-                        best_near = near;
-                    }
-                }
+                if (least_depth(block) <= best.depth * (1 + kBoundSlack)) {
+                    scan(block, k, move, bar, best, first);
+                }  // else every point of the block lies deeper than the best candidate
             }
         }
-        return best;
+        return best.point;
+    }
+
+    // Scans the points of `block` as candidates for position k (see replacement), keeping the
+    // best in `best` and the position that ruled out the last one in `first`.
+    void scan(const target_layout::Block& block, std::size_t k, std::uint64_t move, bool bar,
+              Candidate& best, std::size_t& first) {
+        const std::size_t p = chosen_.size();
+        for (std::size_t i = block.begin; i < block.end; ++i) {
+            const std::size_t x = order_[i];
+            if (in_set_[x] != 0 || (bar && barred_until_[place_[x]] > move)) {
+                continue;
+            }
+            double total = 0;
+            double near = std::numeric_limits<double>::infinity();
+            std::size_t o = first;
+            for (std::size_t seen = 0; seen < p; ++seen, o = o + 1 == p ? 0 : o + 1) {
+                if (o == k) {
+                    continue;
+                }
+                const double key = key_in_order(i, x, o);
+                near = std::min(near, key);
+                total += depth(key, x, chosen_[o]);
+                if (total > best.depth) {
+                    first = o;
+                    break;
+                }
+            }
+            if (total < best.depth || (total == best.depth && near > best.near)) {
+                best = {x, total, near};
+            }
+        }
     }
 
     // Lists in near_ the chosen positions other than k that may have part of `box` inside
