@@ -15,6 +15,13 @@ struct PairKey {
     const PointSet* points;
     bool planar;
 
+    // Returns the keys of `points` under their rule: planar for every rule but the sphere's.
+    // The set must outlive the keys.
+    [[nodiscard]] static PairKey of(const PointSet& points) {
+        return {&points, points.rule != DistanceRule::tsplib_geo &&
+                             points.rule != DistanceRule::great_circle_km};
+    }
+
     // Returns the key of points a and b.
     [[nodiscard]] double operator()(std::size_t a, std::size_t b) const {
         if (!planar) {

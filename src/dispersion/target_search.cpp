@@ -360,9 +360,7 @@ class TargetSearch {
 double raise_by_targets(const PointSet& points, std::vector<std::size_t>& chosen,
                         const TargetLimits& limits) {
     assert(chosen.size() >= 2 && chosen.size() < points.size() && limits.idle_moves >= 0);
-    const bool planar =
-        points.rule != DistanceRule::tsplib_geo && points.rule != DistanceRule::great_circle_km;
-    TargetSearch search(points, PairKey{&points, planar}, chosen, limits);
+    TargetSearch search(points, PairKey::of(points), chosen, limits);
     chosen = search.run();
     return search.value();
 }
