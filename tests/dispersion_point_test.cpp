@@ -14,6 +14,7 @@
 
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_search.hpp"
+#include "tests/support/every_rule.hpp"
 #include "tests/support/point_oracle.hpp"
 #include "tests/support/progress_check.hpp"
 
@@ -127,12 +128,9 @@ TEST(PointDistance, GeographicRules) {
 // The search relies on two properties of every rule: the distance is the same both ways, and
 // points at the same coordinates are at the same distance from any third one.
 TEST(PointDistance, SymmetricAndTheSameFromEqualPlaces) {
-    const DistanceRule rules[] = {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_ceil_2d,
-                                  DistanceRule::tsplib_att,    DistanceRule::tsplib_geo,
-                                  DistanceRule::euclidean,     DistanceRule::great_circle_km};
     std::mt19937_64 random(4);
     std::uniform_real_distribution<double> coordinate(-89.9, 89.9);
-    for (const DistanceRule rule : rules) {
+    for (const DistanceRule rule : test_support::kEveryRule) {
         for (int trial = 0; trial < 300; ++trial) {
             const double xa = coordinate(random);
             const double ya = coordinate(random);
@@ -148,12 +146,9 @@ TEST(PointDistance, SymmetricAndTheSameFromEqualPlaces) {
 
 // Every rule and kind of point set, n up to 30 and p = 2..6, against brute force.
 TEST(PointSolver, MatchesBruteForceOnSmallSets) {
-    const DistanceRule rules[] = {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_ceil_2d,
-                                  DistanceRule::tsplib_att,    DistanceRule::tsplib_geo,
-                                  DistanceRule::euclidean,     DistanceRule::great_circle_km};
     std::mt19937_64 random(2024);
     int cases = 0;
-    for (const DistanceRule rule : rules) {
+    for (const DistanceRule rule : test_support::kEveryRule) {
         for (int trial = 0; trial < 60; ++trial) {
             const int kind = trial % 5;
             const int n = 2 + static_cast<int>(random() % 29);

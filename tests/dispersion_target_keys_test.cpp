@@ -8,21 +8,18 @@
 #include <vector>
 
 #include "dispersion/target_keys.hpp"
+#include "tests/support/every_rule.hpp"
 #include "tests/support/random_point_set.hpp"
 
 using namespace dispersao;
 
 namespace {
 
-const DistanceRule kRules[] = {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_ceil_2d,
-                               DistanceRule::tsplib_att,    DistanceRule::tsplib_geo,
-                               DistanceRule::euclidean,     DistanceRule::great_circle_km};
-
 // Every rule, points spread and in tight clusters (rounded rules then tie often): keys grow
 // with the rule's distance, and the band of keys only narrows while every answer stays right.
 TEST(TargetKeys, KeysFollowTheRuleAndTheBandOnlyNarrowsToRightAnswers) {
     std::mt19937_64 random(67);
-    for (const DistanceRule rule : kRules) {
+    for (const DistanceRule rule : test_support::kEveryRule) {
         for (const bool clustered : {false, true}) {
             SCOPED_TRACE(testing::Message()
                          << "rule " << static_cast<int>(rule) << " clustered " << clustered);

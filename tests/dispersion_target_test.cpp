@@ -13,6 +13,7 @@
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_heuristic.hpp"
 #include "dispersion/target_search.hpp"
+#include "tests/support/every_rule.hpp"
 #include "tests/support/point_oracle.hpp"
 #include "tests/support/random_point_set.hpp"
 
@@ -37,15 +38,11 @@ void expect_valid(const PointSet& points, const std::vector<std::size_t>& chosen
     }
 }
 
-const DistanceRule kRules[] = {DistanceRule::tsplib_euc_2d, DistanceRule::tsplib_ceil_2d,
-                               DistanceRule::tsplib_att,    DistanceRule::tsplib_geo,
-                               DistanceRule::euclidean,     DistanceRule::great_circle_km};
-
 // Every rule, spread and clustered: the search leaves p distinct points, returns their value
 // as the rule measures it, and never ends below the greedy selection it started from.
 TEST(TargetSearch, RaisesToAValidSelectionWhoseValueIsReported) {
     std::mt19937_64 random(41);
-    for (const DistanceRule rule : kRules) {
+    for (const DistanceRule rule : test_support::kEveryRule) {
         for (const bool clustered : {false, true}) {
             const PointSet points = draw(rule, 300, clustered, random);
             for (const int p : {3, 8, 17}) {
