@@ -9,6 +9,7 @@
 // any answer: one thread and many give the same selection, value and bound.
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -57,7 +58,8 @@ struct Board {
           budget(budget_in),
           seen(kWindow, alive),
           witnessed(graph_in.vertices(), false),
-          verdicts(order_in.size()) {}
+          verdicts(order_in.size()),
+          undecided_before(order_in.size() + 1, 0) {}
 
     // Returns whether the next cell may be searched: its view of the verdicts is complete.
     [[nodiscard]] bool claimable() const {
@@ -66,12 +68,14 @@ struct Board {
 
     // Hands out the next cell: its position in `order`, with the candidates of its search
     // (its links among the cells alive in its view) in `candidates`, or none when a clique
-    // found already holds it (its verdict then changes nothing). Precondition: claimable().
-    std::size_t claim(std::vector<Word>& candidates) {
+    // found already holds it (its verdict then changes nothing), and the work its search may
+    // do in `work`. Precondition: claimable().
+    std::size_t claim(std::vector<Word>& candidates, std::uint64_t& work) {
         const std::size_t i = claimed++;
         const std::size_t a = order[i];
         // Cell i sees the verdicts on cells 0 .. i - kWindow: max(0, i + 1 - kWindow) of them.
         const std::size_t view = i + 1 >= kWindow ? i + 1 - kWindow : 0;
+        work = work_seeing(view);
         const std::vector<Word>& alive = seen[view % kWindow];
         verdicts[i].state = Verdict::State::running;
         candidates.clear();
@@ -85,6 +89,16 @@ struct Board {
         return i;
     }
 
+    // Returns the work (CliqueSearcher::find, 0: no end) a search that sees the verdicts on
+    // cells 0 .. view - 1 may do: the round's budget, or the smaller one once that many
+    // verdicts hold enough searches given up. A count of committed verdicts only, so the same
+    // on any number of threads. Precondition: view <= committed.
+    [[nodiscard]] std::uint64_t work_seeing(std::size_t view) const {
+        assert(view <= committed);
+        const bool crowded = undecided_before[view] >= tuning::kGivenUpBeforeSmallerWork;
+        return budget != 0 && crowded ? tuning::kCellSearchWorkAfterGivenUp : budget;
+    }
+
     const BitGraph& graph;
     const std::vector<std::size_t>& order;
     const std::uint64_t budget;  // work each search may do (CliqueSearcher::find), 0: no end
@@ -96,6 +110,8 @@ struct Board {
     std::vector<std::vector<Word>> seen;
     std::vector<bool> witnessed;  // cells of cliques found by the verdicts applied
     std::vector<Verdict> verdicts;
+    // undecided_before[c]: the searches given up among the first c verdicts (c <= committed).
+    std::vector<std::size_t> undecided_before;
     std::atomic<bool> stop{false};  // every thread gives up: the round is over
     std::exception_ptr failure;     // what made a helper thread give up, if anything failed
 };
@@ -104,11 +120,11 @@ struct Board {
 // (empty when claimed as skipped), and posts the verdict. Precondition: cell i was claimed by
 // this thread.
 void search_cell(Board& board, CliqueSearcher& searcher, std::size_t i,
-                 const std::vector<Word>& candidates, int needed) {
+                 const std::vector<Word>& candidates, int needed, std::uint64_t work) {
     std::vector<std::size_t> clique;
     Verdict::State state = Verdict::State::skipped;
     if (!candidates.empty()) {
-        const CliqueOutcome outcome = searcher.find(candidates, needed, clique, board.budget);
+        const CliqueOutcome outcome = searcher.find(candidates, needed, clique, work);
         state = outcome == CliqueOutcome::found         ? Verdict::State::found
                 : outcome == CliqueOutcome::absent      ? Verdict::State::absent
                 : outcome == CliqueOutcome::over_budget ? Verdict::State::undecided
@@ -128,6 +144,7 @@ void help(Board& board, int needed) noexcept {
         std::vector<Word> candidates;
         for (;;) {
             std::size_t i = 0;
+            std::uint64_t work = 0;
             {
                 std::unique_lock lock(board.mutex);
                 board.changed.wait(lock, [&board] {
@@ -137,9 +154,9 @@ void help(Board& board, int needed) noexcept {
                 if (board.stop.load() || !board.claimable()) {
                     return;
                 }
-                i = board.claim(candidates);
+                i = board.claim(candidates, work);
             }
-            search_cell(board, searcher, i, candidates, needed);
+            search_cell(board, searcher, i, candidates, needed, work);
         }
     } catch (...) {
         const std::lock_guard lock(board.mutex);
@@ -203,7 +220,8 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive,
     // While the cells can still all be split, a search that runs long is left undecided: its
     // cell stays, and the next round, on finer cells, settles it at less cost (a cell of one
     // place too: its links are exact, but those among its neighbours become so). Only while
-    // some cell can be split: else no round would be finer.
+    // some cell can be split: else no round would be finer. Once a round's searches give up
+    // often, the later ones get less work (Board::work_seeing).
     unsettled.assign(alive.size(), 0);
     const bool finer = std::any_of(order.begin(), order.end(),
                                    [this](std::size_t a) { return !cells_[a].one_place; });
@@ -236,9 +254,10 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive,
             // The next verdict is still being found, by a helper or by nobody yet: this thread
             // searches the next cell unclaimed rather than wait, or a helper's search would run
             // alone while this thread sleeps.
-            const std::size_t i = board.claim(candidates);
+            std::uint64_t work = 0;
+            const std::size_t i = board.claim(candidates, work);
             lock.unlock();
-            search_cell(board, searcher, i, candidates, needed);
+            search_cell(board, searcher, i, candidates, needed, work);
             lock.lock();
             continue;
         }
@@ -269,6 +288,9 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive,
         if (improved) {
             return RoundEnd::improved;
         }
+        board.undecided_before[board.committed + 1] =
+            board.undecided_before[board.committed] +
+            static_cast<std::size_t>(verdict.state == Verdict::State::undecided);
         ++board.committed;
         board.seen[board.committed % kWindow] = alive;
         board.changed.notify_all();
