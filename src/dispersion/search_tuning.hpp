@@ -88,7 +88,7 @@ inline constexpr std::uint64_t kCellSearchWork = std::uint64_t{1} << 22;
 // kCellSearchWorkAfterGivenUp. Where many cells' searches give up, most of the others would
 // too, and a second spent on each delays the next, finer round that settles them cheaper. On
 // 38 pairs of the published table at p = 10 to 20 (60 s each, 2 threads) this proved kz9976 at
-// p = 15 (23.8 s), pm8079 at p = 20 (39.6 s) and d15112 at p = 10 (38.4 s), unproven before,
+// p = 15 (23.8 s), pm8079 at p = 20 (39.5 s) and d15112 at p = 10 (38.4 s), unproven before,
 // and roughly halved most proofs of 3 to 56 s (u1817 at p = 15: 55.4 s to 4.6 s); it lost
 // mu1979 at p = 20 (20.4 s before), whose undecided cells then stay so round after round.
 // 16 and 32 lost mu1979 too and left pm8079 at p = 20 unproven.
