@@ -52,10 +52,11 @@ struct Verdict {
 // The state the threads of one elimination share; every member but `stop` under `mutex`.
 struct Board {
     Board(const BitGraph& graph_in, const std::vector<std::size_t>& order_in,
-          const std::vector<Word>& alive, std::uint64_t budget_in)
+          const std::vector<Word>& alive, std::uint64_t budget_in, std::uint64_t crowded_budget_in)
         : graph(graph_in),
           order(order_in),
           budget(budget_in),
+          crowded_budget(crowded_budget_in),
           seen(kWindow, alive),
           witnessed(graph_in.vertices(), false),
           verdicts(order_in.size()),
@@ -90,18 +91,19 @@ struct Board {
     }
 
     // Returns the work (CliqueSearcher::find, 0: no end) a search that sees the verdicts on
-    // cells 0 .. view - 1 may do: the round's budget, or the smaller one once that many
-    // verdicts hold enough searches given up. A count of committed verdicts only, so the same
-    // on any number of threads. Precondition: view <= committed.
+    // cells 0 .. view - 1 may do: `crowded_budget` once those verdicts hold enough searches
+    // given up, else `budget`. A count of applied verdicts only, so the same on any number of
+    // threads. Precondition: view <= committed.
     [[nodiscard]] std::uint64_t work_seeing(std::size_t view) const {
         assert(view <= committed);
         const bool crowded = undecided_before[view] >= tuning::kGivenUpBeforeSmallerWork;
-        return budget != 0 && crowded ? tuning::kCellSearchWorkAfterGivenUp : budget;
+        return crowded ? crowded_budget : budget;
     }
 
     const BitGraph& graph;
     const std::vector<std::size_t>& order;
     const std::uint64_t budget;  // work each search may do (CliqueSearcher::find), 0: no end
+    const std::uint64_t crowded_budget;  // the same, once many searches have given up
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t claimed = 0;    // cells handed out: order[0 .. claimed)
@@ -220,14 +222,17 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive,
     // While the cells can still all be split, a search that runs long is left undecided: its
     // cell stays, and the next round, on finer cells, settles it at less cost (a cell of one
     // place too: its links are exact, but those among its neighbours become so). Only while
-    // some cell can be split: else no round would be finer. Once a round's searches give up
-    // often, the later ones get less work (Board::work_seeing).
+    // some cell can be split: else no round would be finer. Once the searches of a round of
+    // many cells give up often, the later ones get less work (Board::work_seeing).
     unsettled.assign(alive.size(), 0);
     const bool finer = std::any_of(order.begin(), order.end(),
                                    [this](std::size_t a) { return !cells_[a].one_place; });
-    const std::uint64_t budget =
-        finer && 2 * cells_.size() <= max_cells_ ? tuning::kCellSearchWork : 0;
-    Board board(graph, order, alive, budget);
+    const bool bounded = finer && 2 * cells_.size() <= max_cells_;
+    const std::uint64_t budget = bounded ? tuning::kCellSearchWork : 0;
+    const std::uint64_t crowded_budget = bounded && order.size() >= tuning::kCellsForSmallerWork
+                                             ? tuning::kCellSearchWorkAfterGivenUp
+                                             : budget;
+    Board board(graph, order, alive, budget, crowded_budget);
     const int needed = p_ - 1;
     // More helpers than the window has cells would wait for verdicts all the time.
     const auto helpers = static_cast<int>(

@@ -85,17 +85,22 @@ inline constexpr std::size_t kEliminationWindow = 16;
 // cells all split again.
 inline constexpr std::uint64_t kCellSearchWork = std::uint64_t{1} << 22;
 // Searches given up that the verdicts a cell's search sees may hold before it gets only
-// kCellSearchWorkAfterGivenUp. Where many cells' searches give up, most of the others would
-// too, and a second spent on each delays the next, finer round that settles them cheaper. On
-// 38 pairs of the published table at p = 10 to 20 (60 s each, 2 threads) this proved kz9976 at
-// p = 15 (23.8 s), pm8079 at p = 20 (39.5 s) and d15112 at p = 10 (38.4 s), unproven before,
-// and roughly halved most proofs of 3 to 56 s (u1817 at p = 15: 55.4 s to 4.6 s); it lost
-// mu1979 at p = 20 (20.4 s before), whose undecided cells then stay so round after round.
-// 16 and 32 lost mu1979 too and left pm8079 at p = 20 unproven.
+// kCellSearchWorkAfterGivenUp, in a round of kCellsForSmallerWork cells or more. Where many
+// cells' searches give up, most of the others would too, and a second spent on each delays the
+// next, finer round that settles them cheaper. On 38 pairs of the published table at p = 10 to
+// 20 (60 s each, 2 threads) this proved kz9976 at p = 15 (24.0 s), pm8079 at p = 20 (42.7 s)
+// and d15112 at p = 10 (30.0 s), which the build before left open, and made most proofs
+// sooner (u1817 at p = 15: 47.8 s to 4.8 s), sra104815 at p = 10 later (25.1 s to 35.5 s).
+// 16 and 32 left pm8079 at p = 20 open.
 inline constexpr std::size_t kGivenUpBeforeSmallerWork = 8;
 // Work of a cell's search once the verdicts it sees hold kGivenUpBeforeSmallerWork searches
 // given up: 2^18, some 50 ms (2^19 left pm8079 at p = 20 unproven).
 inline constexpr std::uint64_t kCellSearchWorkAfterGivenUp = std::uint64_t{1} << 18;
+// Cells of a round below which its searches keep kCellSearchWork however many give up. The
+// rounds of mu1979 at p = 20 have 105 to 360 cells, a third of whose searches give up yet
+// settle a round later with the full second (proven in 12.3 s); with the smaller work in those
+// rounds too, almost every search gave up, round after round, and 600 s proved nothing.
+inline constexpr std::size_t kCellsForSmallerWork = 512;
 // Milliseconds between two looks at the clock while the calling thread waits for a verdict.
 inline constexpr int kEliminationPollMs = 10;
 
