@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -60,12 +61,12 @@ TEST(LateChains, RunOnlyUnderATimeLimitAndStopWhenAsked) {
     // No time limit, one thread, or a p too small or large: no chains, and finish() answers at
     // once.
     const SearchLimits unlimited;
-    const SearchClock endless(unlimited);
+    SearchClock endless(unlimited);
     point_internal::LateChains none(points, p, first_positions(p), endless, 2);
     EXPECT_TRUE(none.finish().empty());
     SearchLimits limited;
     limited.seconds = 0.4;
-    const SearchClock clock(limited);
+    SearchClock clock(limited);
     point_internal::LateChains lone(points, p, first_positions(p), clock, 1);
     EXPECT_TRUE(lone.finish().empty());
     point_internal::LateChains small(points, 3, first_positions(3), clock, 2);
@@ -80,6 +81,81 @@ TEST(LateChains, RunOnlyUnderATimeLimitAndStopWhenAsked) {
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count(), 1.0);
     ASSERT_TRUE(valid(found, p, points.size()));
     EXPECT_GT(value_of(points, found), value_of(points, first_positions(p)));
+}
+
+// From half the limit on, chains told of no progress take the clock: the exact search is told
+// to stop (without an interrupt), the chains run to the limit on every thread and end by it.
+// Told of progress, they leave the clock alone and stop when finish() asks.
+TEST(LateChains, TakeTheClockOnlyWhereTheSearchMadeNoProgress) {
+    std::mt19937_64 random(6);
+    const PointSet points =
+        test_support::random_point_set(DistanceRule::tsplib_euc_2d, 2000, 10000.0, 0, 40.0, random);
+    const int p = 10;
+    SearchLimits limited;
+    limited.seconds = 0.6;
+    {
+        SearchClock clock(limited);
+        point_internal::LateChains late(points, p, first_positions(p), clock, 2);
+        late.note_progress();
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        EXPECT_FALSE(late.took_over());
+        EXPECT_FALSE(clock.should_stop());
+        const std::vector<std::size_t> found = late.finish();
+        ASSERT_TRUE(valid(found, p, points.size()));
+    }
+    SearchClock clock(limited);
+    point_internal::LateChains late(points, p, first_positions(p), clock, 2);
+    EXPECT_FALSE(clock.should_stop());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(late.took_over());
+    EXPECT_TRUE(clock.should_stop());
+    EXPECT_FALSE(clock.over());
+    late.await();
+    // The chains ran on to the limit, not past it by much.
+    EXPECT_GE(clock.elapsed(), 0.6);
+    EXPECT_LT(clock.elapsed(), 1.6);
+    EXPECT_FALSE(clock.interrupted());
+    const std::vector<std::size_t> found = late.finish();
+    ASSERT_TRUE(valid(found, p, points.size()));
+    EXPECT_GT(value_of(points, found), value_of(points, first_positions(p)));
+    // An interrupt ends chains that took the clock at once, and is reported as one.
+    std::atomic<bool> interrupt{false};
+    limited.seconds = 2;
+    limited.interrupted = &interrupt;
+    SearchClock long_clock(limited);
+    point_internal::LateChains cut(points, p, first_positions(p), long_clock, 2);
+    while (!cut.took_over() && long_clock.elapsed() < 1.5) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(cut.took_over());
+    EXPECT_FALSE(long_clock.interrupted());
+    interrupt.store(true);
+    const auto asked = std::chrono::steady_clock::now();
+    cut.await();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count(), 1.0);
+    EXPECT_TRUE(long_clock.interrupted());
+}
+
+// Chains asked to run to the end go on after generations agree, until told to stop; by
+// default they end once three generations in a row agree, sooner on an easy set.
+TEST(LateChains, ChainsToTheEndStopOnlyWhenTold) {
+    std::mt19937_64 random(3);
+    const PointSet points =
+        test_support::random_point_set(DistanceRule::tsplib_euc_2d, 200, 10000.0, 0, 40.0, random);
+    const int p = 6;
+    const std::vector<std::size_t> start = first_positions(p);
+    // Each move of a chain asks once: a few hundred thousand asks are some tens of chains.
+    constexpr int kAsks = 400000;
+    int asked = 0;
+    const auto counted = [&asked] { return ++asked > kAsks; };
+    const std::vector<std::size_t> agreed = more_chains(points, p, start, 32, 1000, counted, 1);
+    const int asked_agreeing = asked;
+    asked = 0;
+    const std::vector<std::size_t> to_end =
+        more_chains(points, p, start, 32, 1000, counted, 1, true);
+    EXPECT_LT(asked_agreeing, kAsks);
+    EXPECT_GT(asked, kAsks);
+    EXPECT_GE(value_of(points, to_end), value_of(points, agreed));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "dispersion/late_chains.hpp"
 
 #include <chrono>
+#include <limits>
 #include <system_error>
 #include <utility>
 
@@ -11,23 +12,34 @@
 namespace dispersao::point_internal {
 
 LateChains::LateChains(const PointSet& points, int p, std::vector<std::size_t> elite,
-                       const SearchClock& clock, int threads) {
+                       SearchClock& clock, int threads) {
     if (!clock.limited() || p < tuning::kTargetFromP || p >= tuning::kSpreadMinP || threads < 2 ||
         static_cast<std::size_t>(p) >= points.size()) {
         return;
     }
     const auto stop = [this, &clock] { return done_.load() || clock.over(); };
     try {
-        thread_ = std::thread([this, &points, p, elite = std::move(elite), &clock, stop] {
+        thread_ = std::thread([this, &points, p, elite = std::move(elite), &clock, stop, threads] {
             while (!stop() && clock.elapsed() < tuning::kLateChainsShare * clock.limit()) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(tuning::kEliminationPollMs));
             }
             if (stop()) {
                 return;
             }
+            // With no point ruled out by now, the proof is out of reach: the chains take every
+            // thread and the rest of the limit, each with a seed of its own.
+            const bool take_over = !progress_.load();
+            if (take_over) {
+                took_over_.store(true);
+                clock.hand_over();
+            }
             try {
-                std::vector<std::size_t> best = more_chains(
-                    points, p, elite, tuning::kHeuristicChains, tuning::kLateChainsEnd, stop, 1);
+                std::vector<std::size_t> best =
+                    take_over
+                        ? more_chains(points, p, elite, tuning::kHeuristicChains,
+                                      std::numeric_limits<std::size_t>::max(), stop, threads, true)
+                        : more_chains(points, p, elite, tuning::kHeuristicChains,
+                                      tuning::kLateChainsEnd, stop, 1);
                 if (best != elite) {
                     found_ = std::move(best);
                 }
@@ -42,6 +54,12 @@ LateChains::LateChains(const PointSet& points, int p, std::vector<std::size_t> e
 
 LateChains::~LateChains() {
     (void)finish();
+}
+
+void LateChains::await() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 std::vector<std::size_t> LateChains::finish() {

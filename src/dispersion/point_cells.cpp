@@ -168,4 +168,14 @@ bool PointSolver::make_solid() {
     }
     return true;
 }
+// Returns whether the cells have lost a point: some point lies in no selection better than the
+// value.
+bool PointSolver::ruled_out_some() const {
+    std::size_t held = 0;
+    for (const Cell& c : cells_) {
+        held += c.hi - c.lo;
+    }
+    return held < work_.size();
+}
+
 }  // namespace dispersao::point_internal

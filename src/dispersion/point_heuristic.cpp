@@ -337,10 +337,13 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
 
 std::vector<std::size_t> more_chains(const PointSet& points, int p, std::vector<std::size_t> elite,
                                      std::size_t first, std::size_t last,
-                                     const std::function<bool()>& should_stop, int threads) {
+                                     const std::function<bool()>& should_stop, int threads,
+                                     bool to_the_end) {
     assert(elite.size() == static_cast<std::size_t>(p) && first <= last && threads >= 1);
-    return chain_generations(points, p, {first, last, tuning::kLateAgreeingGenerations},
-                             std::move(elite), should_stop, threads);
+    const std::size_t agreed =
+        to_the_end ? std::numeric_limits<std::size_t>::max() : tuning::kLateAgreeingGenerations;
+    return chain_generations(points, p, {first, last, agreed}, std::move(elite), should_stop,
+                             threads);
 }
 
 }  // namespace dispersao

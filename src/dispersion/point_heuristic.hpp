@@ -49,13 +49,13 @@ double improve_selection(const PointSet& points, std::vector<std::size_t>& chose
 
 // Returns the best of `elite` and of the chains numbered `first` to `last` - 1 of local search
 // (as heuristic_selection's, every other one from the best selection so far), run until
-// tuning::kLateAgreeingGenerations generations in a row agree or `should_stop`, asked by the
-// calling thread alone, says so. Preconditions: `elite` holds p distinct points, first <= last,
-// threads >= 1.
+// tuning::kLateAgreeingGenerations generations in a row agree (never, when `to_the_end`) or
+// `should_stop`, asked by the calling thread alone, says so. Preconditions: `elite` holds p
+// distinct points, first <= last, threads >= 1.
 [[nodiscard]] std::vector<std::size_t> more_chains(const PointSet& points, int p,
                                                    std::vector<std::size_t> elite,
                                                    std::size_t first, std::size_t last,
                                                    const std::function<bool()>& should_stop,
-                                                   int threads);
+                                                   int threads, bool to_the_end = false);
 
 }  // namespace dispersao

@@ -9,9 +9,10 @@
 // cell that survives is split in two and the question asked again, until no cell is left (v is
 // optimal) or the cells left are single places, whose links are exact distances, and a clique
 // among them is a better selection. Under a time limit, from half of it on, later chains of
-// the heuristics run beside the rounds (late_chains.hpp); the answer is the better selection,
-// the bound the rounds'. Memory: the points once in working order (32 bytes each)
-// and a graph over a number of cells capped at about sqrt(1200 n) (search_tuning.hpp).
+// the heuristics run beside the rounds, or instead of them where the rounds have ruled out no
+// point (late_chains.hpp); the answer is the better selection, the bound the rounds'. Memory: the
+// points once in working order (32 bytes each) and a graph over a number of cells capped at about
+// sqrt(1200 n) (search_tuning.hpp).
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
@@ -91,12 +92,18 @@ DispersionResult PointSolver::run() {
         LateChains late(points_, p_, best_, clock_, threads_);
         while (upper_ > value_ && !clock_.should_stop()) {
             const RoundEnd end = round();
+            if (ruled_out_some()) {
+                late.note_progress();
+            }
             if (end == RoundEnd::proven) {
                 upper_ = value_;
             }
             if (end == RoundEnd::proven || end == RoundEnd::stopped || end == RoundEnd::stuck) {
                 break;
             }
+        }
+        if (upper_ > value_ && late.took_over()) {
+            late.await();
         }
         // The bound stands whatever the chains found: it holds for every selection.
         const std::vector<std::size_t> chains = late.finish();

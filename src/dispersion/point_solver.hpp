@@ -74,6 +74,7 @@ class PointSolver {
     [[nodiscard]] double pair_bound(const Cell& a, const Cell& b) const;
     [[nodiscard]] bool solid(const Cell& cell) const;
     [[nodiscard]] bool make_solid();
+    [[nodiscard]] bool ruled_out_some() const;
 
     // Links and bounds (point_bounds.cpp).
     [[nodiscard]] BitGraph link_cells();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <limits>
 #include <thread>
@@ -31,12 +32,15 @@ class SearchClock {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     }
 
-    // Returns true once the search must stop (interrupt or time limit), and keeps returning it.
+    // Returns true once the search must stop (interrupt, time limit or hand_over), and keeps
+    // returning it.
     [[nodiscard]] bool should_stop() {
         if (stopped_) {
             return true;
         }
-        if (limits_.interrupted != nullptr && limits_.interrupted->load()) {
+        if (handed_over_.load(std::memory_order_relaxed)) {
+            stopped_ = true;
+        } else if (limits_.interrupted != nullptr && limits_.interrupted->load()) {
             stopped_ = true;
             interrupted_ = true;
         } else if (elapsed() >= limits_.seconds) {
@@ -66,8 +70,16 @@ class SearchClock {
         return (limits_.interrupted != nullptr && limits_.interrupted->load()) ||
                elapsed() >= limits_.seconds;
     }
-    // Returns whether the interrupt flag, rather than the time limit, stopped the search.
-    [[nodiscard]] bool interrupted() const { return interrupted_; }
+    // Makes should_stop() true from now on, as if the time were up, while over() keeps to the
+    // limit: the thread that calls it goes on with the rest of the time. Safe from any thread.
+    void hand_over() { handed_over_.store(true, std::memory_order_relaxed); }
+
+    // Returns whether the interrupt flag, rather than the time limit, stopped the search; after
+    // hand_over, whether it is set now (the thread that took over stops by it or the limit).
+    [[nodiscard]] bool interrupted() const {
+        return interrupted_ || (handed_over_.load(std::memory_order_relaxed) &&
+                                limits_.interrupted != nullptr && limits_.interrupted->load());
+    }
 
     // Returns whether report() would pass its bounds on now: a caller whose bounds cost time
     // to work out asks this first.
@@ -94,6 +106,7 @@ class SearchClock {
     double last_report_ = 0;
     bool stopped_ = false;
     bool interrupted_ = false;
+    std::atomic<bool> handed_over_{false};
 };
 
 }  // namespace dispersao
