@@ -1,6 +1,7 @@
 // The bitset clique search against brute force on small random graphs.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstddef>
 #include <random>
 #include <vector>
@@ -113,6 +114,46 @@ TEST(CliqueSearch, AgreesWithBruteForce) {
     // Both answers come up often enough for the comparison to mean something.
     EXPECT_GT(found, 100);
     EXPECT_LT(found, 350);
+}
+
+// Graphs like the searches' own: points of the unit square linked when farther apart than a
+// radius, so that the largest cliques have 3 to 10 vertices and most candidates lie in colour
+// classes past the size sought, where vertices move between classes. The search agrees with
+// brute force at sizes around the largest clique, where both answers are common.
+TEST(CliqueSearch, AgreesWithBruteForceOnSpreadGraphs) {
+    std::mt19937_64 random(77);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int found = 0;
+    int absent = 0;
+    for (int trial = 0; trial < 150; ++trial) {
+        const std::size_t n = 20 + random() % 50;
+        const double radius = 0.25 + 0.3 * unit(random);
+        std::vector<double> x(n);
+        std::vector<double> y(n);
+        for (std::size_t v = 0; v < n; ++v) {
+            x[v] = unit(random);
+            y[v] = unit(random);
+        }
+        BitGraph graph(n);
+        for (std::size_t a = 0; a < n; ++a) {
+            for (std::size_t b = a + 1; b < n; ++b) {
+                if (std::hypot(x[a] - x[b], y[a] - y[b]) > radius) {
+                    graph.add_edge(a, b);
+                }
+            }
+        }
+        const std::vector<bool> allowed(n, true);
+        const int size = 3 + static_cast<int>(random() % 8);
+        CliqueSearcher searcher(graph, {});
+        std::vector<std::size_t> clique;
+        const CliqueOutcome outcome = searcher.find(all_of(n), size, clique);
+        SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n << " size " << size);
+        ASSERT_NE(outcome, CliqueOutcome::stopped);
+        EXPECT_EQ(outcome == CliqueOutcome::found, brute_force(graph, allowed, size));
+        (outcome == CliqueOutcome::found ? found : absent) += 1;
+    }
+    EXPECT_GT(found, 30);
+    EXPECT_GT(absent, 30);
 }
 
 TEST(CliqueSearch, StopsWhenTold) {
