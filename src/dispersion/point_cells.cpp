@@ -168,6 +168,7 @@ bool PointSolver::make_solid() {
     }
     return true;
 }
+
 // Returns whether the cells have lost a point: some point lies in no selection better than the
 // value.
 bool PointSolver::ruled_out_some() const {

@@ -38,12 +38,10 @@ class SearchClock {
         if (stopped_) {
             return true;
         }
-        if (handed_over_.load(std::memory_order_relaxed)) {
-            stopped_ = true;
-        } else if (limits_.interrupted != nullptr && limits_.interrupted->load()) {
+        if (limits_.interrupted != nullptr && limits_.interrupted->load()) {
             stopped_ = true;
             interrupted_ = true;
-        } else if (elapsed() >= limits_.seconds) {
+        } else if (handed_over_.load(std::memory_order_relaxed) || elapsed() >= limits_.seconds) {
             stopped_ = true;
         }
         return stopped_;
