@@ -117,9 +117,9 @@ TEST(CliqueSearch, AgreesWithBruteForce) {
 }
 
 // Graphs like the searches' own: points of the unit square linked when farther apart than a
-// radius, so that the largest cliques have 3 to 10 vertices and most candidates lie in colour
-// classes past the size sought, where vertices move between classes. The search agrees with
-// brute force at sizes around the largest clique, where both answers are common.
+// radius, so that the largest cliques have 3 to 10 vertices and the colour classes are groups of
+// close points. The search agrees with brute force at sizes around the largest clique, where
+// both answers are common.
 TEST(CliqueSearch, AgreesWithBruteForceOnSpreadGraphs) {
     std::mt19937_64 random(77);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
