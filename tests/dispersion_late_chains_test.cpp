@@ -15,6 +15,7 @@
 #include "dispersion/late_chains.hpp"
 #include "dispersion/point_heuristic.hpp"
 #include "dispersion/search_clock.hpp"
+#include "dispersion/search_tuning.hpp"
 #include "tests/support/point_oracle.hpp"
 #include "tests/support/random_point_set.hpp"
 
@@ -134,6 +135,39 @@ TEST(LateChains, TakeTheClockOnlyWhereTheSearchMadeNoProgress) {
     cut.await();
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count(), 1.0);
     EXPECT_TRUE(long_clock.interrupted());
+}
+
+// Where the rounds rule out no point, the chains take the clock once the rounds have had their
+// share of the time left, well before half the limit; a point ruled out before that keeps the
+// clock with the rounds.
+TEST(LateChains, TakeTheClockOnceTheRoundsHadTheirShare) {
+    std::mt19937_64 random(7);
+    const PointSet points =
+        test_support::random_point_set(DistanceRule::tsplib_euc_2d, 2000, 10000.0, 0, 40.0, random);
+    const int p = 10;
+    SearchLimits limited;
+    limited.seconds = 4;
+    const double half = tuning::kLateChainsShare * limited.seconds;
+    const double share = tuning::kHandOverShare * limited.seconds;
+    ASSERT_LT(share + 0.5, half);
+    {
+        SearchClock clock(limited);
+        point_internal::LateChains late(points, p, first_positions(p), clock, 2);
+        while (!late.took_over() && clock.elapsed() < half) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_TRUE(late.took_over());
+        EXPECT_GE(clock.elapsed(), share);
+        EXPECT_LT(clock.elapsed(), half - 0.25);
+        EXPECT_TRUE(clock.should_stop());
+        EXPECT_FALSE(clock.over());
+    }
+    SearchClock clock(limited);
+    point_internal::LateChains late(points, p, first_positions(p), clock, 2);
+    late.note_progress();
+    std::this_thread::sleep_for(std::chrono::duration<double>(share + 0.3));
+    EXPECT_FALSE(late.took_over());
+    EXPECT_FALSE(clock.should_stop());
 }
 
 // Chains asked to run to the end go on after generations agree, until told to stop; by

@@ -1,6 +1,7 @@
 // More chains of the heuristics beside the exact search.
 #include "dispersion/late_chains.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 #include <system_error>
@@ -19,16 +20,32 @@ LateChains::LateChains(const PointSet& points, int p, std::vector<std::size_t> e
     }
     const auto stop = [this, &clock] { return done_.load() || clock.over(); };
     try {
-        thread_ = std::thread([this, &points, p, elite = std::move(elite), &clock, stop, threads] {
-            while (!stop() && clock.elapsed() < tuning::kLateChainsShare * clock.limit()) {
+        // The chains start at half the limit, or take over sooner: once the rounds, started
+        // now, have had their share of the time left without ruling out a point.
+        const double half = tuning::kLateChainsShare * clock.limit();
+        const double start = clock.elapsed();
+        const double hand_over_at =
+            std::min(half, start + tuning::kHandOverShare * (clock.limit() - start));
+        thread_ = std::thread([this, &points, p, elite = std::move(elite), &clock, stop, threads,
+                               half, hand_over_at] {
+            // With no point ruled out once the rounds have had their share, a proof is out of
+            // reach: the chains take every thread and the rest of the limit, each with a seed
+            // of its own. Otherwise they wait for half the limit and take one thread.
+            bool take_over = false;
+            for (;;) {
+                if (stop()) {
+                    return;
+                }
+                const double now = clock.elapsed();
+                if (!progress_.load() && now >= hand_over_at) {
+                    take_over = true;
+                    break;
+                }
+                if (now >= half) {
+                    break;
+                }
                 std::this_thread::sleep_for(std::chrono::milliseconds(tuning::kEliminationPollMs));
             }
-            if (stop()) {
-                return;
-            }
-            // With no point ruled out by now, the proof is out of reach: the chains take every
-            // thread and the rest of the limit, each with a seed of its own.
-            const bool take_over = !progress_.load();
             if (take_over) {
                 took_over_.store(true);
                 clock.hand_over();

@@ -12,17 +12,18 @@
 namespace dispersao::point_internal {
 
 // A thread that, from tuning::kLateChainsShare of the clock's time limit on, runs the
-// heuristics' later chains (more_chains) from a first selection, until the limit or finish().
-// If by then the exact search has ruled out no point (note_progress was never called), a proof
-// is out of reach: the chains take the search's clock (SearchClock::hand_over) and every thread
-// for the rest of the limit.
+// heuristics' later chains (more_chains) from a first selection on one thread, until the limit
+// or finish(). If the exact search, started with this object, has ruled out no point
+// (note_progress was never called) once it has had tuning::kHandOverShare of the time then
+// left, or by that half of the limit, a proof is out of reach: the chains take the search's
+// clock (SearchClock::hand_over) and every thread for the rest of the limit, from then on.
 // Without a time limit, with one thread, below tuning::kTargetFromP (the exact search is fast)
 // or from tuning::kSpreadMinP (the large-selection search's selection is better than the
 // chains'), it does nothing: the proof has every core to itself.
 class LateChains {
   public:
-    // Starts the thread (when it should run). Preconditions: `elite` holds p distinct points;
-    // `points` and `clock` outlive this object.
+    // Starts the thread (when it should run); the exact search's rounds start now.
+    // Preconditions: `elite` holds p distinct points; `points` and `clock` outlive this object.
     LateChains(const PointSet& points, int p, std::vector<std::size_t> elite, SearchClock& clock,
                int threads);
     LateChains(const LateChains&) = delete;

@@ -172,11 +172,15 @@ inline constexpr std::size_t kAgreeingChains = 6;
 // search (the chains numbered from kHeuristicChains up to kLateChainsEnd), and the better of
 // their selection and the search's is the answer: the proofs that come within half the limit
 // are not slowed at all, and the pairs where none comes get the time the proof could not use.
-// Where by then the rounds have ruled out no point, the chains take every thread and the rest
-// of the limit: the pairs proven late that were traced ruled points out within 2 s (pm8079 at
-// p = 20, proven at 40 s, by 1.3 s); at 60 s, 14 other unproven pairs at p = 15 and 20 kept
-// their values and bounds, and rl5934 at p = 20 rose from 3,813 to the published 3,817.
 inline constexpr double kLateChainsShare = 0.5;
+// Share of the time left when the rounds start that they may take without ruling out a point:
+// past it, a proof is out of reach, and the chains take every thread and the rest of the limit.
+// The pairs proven late that were traced ruled points out within 2 s (pm8079 at p = 20, proven
+// at 40 s, by 1.3 s). At 60 s limits, on 25 pairs at p = 15 and 20 unproven there, a fifth (the
+// chains taking over at 14 to 17 s, not 30 s) kept every value and bound (pr2392 at p = 20:
+// 3,711, not 3,713) and raised vm22775 at p = 20 from 1,813 to the published 1,817, which a
+// chain found 38 s after taking over; with a third (19 s) it stayed at 1,813.
+inline constexpr double kHandOverShare = 0.2;
 // One past the last late chain: at 60 s limits, 96 chains in all reached the published values
 // of rl5915, ei8246 and usa13509 at p = 15 and ym7663, d18512 and bm33708 at p = 20, which 32
 // did not.
