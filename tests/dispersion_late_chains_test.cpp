@@ -35,6 +35,15 @@ bool valid(const std::vector<std::size_t>& chosen, int p, std::size_t n) {
            (sorted.empty() || sorted.back() < n);
 }
 
+// Returns whether `late` took the clock before it read `seconds`, looking every 10 ms.
+bool took_over_by(const point_internal::LateChains& late, const SearchClock& clock,
+                  double seconds) {
+    while (!late.took_over() && clock.elapsed() < seconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return late.took_over();
+}
+
 TEST(LateChains, MoreChainsKeepOrRaiseTheirStartOnAnyThreads) {
     const auto never = [] { return false; };
     for (std::uint64_t seed = 1; seed <= 4; ++seed) {
@@ -84,9 +93,9 @@ TEST(LateChains, RunOnlyUnderATimeLimitAndStopWhenAsked) {
     EXPECT_GT(value_of(points, found), value_of(points, first_positions(p)));
 }
 
-// From half the limit on, chains told of no progress take the clock: the exact search is told
-// to stop (without an interrupt), the chains run to the limit on every thread and end by it.
-// Told of progress, they leave the clock alone and stop when finish() asks.
+// Chains told of no progress take the clock: the exact search is told to stop (without an
+// interrupt), the chains run to the limit on every thread and end by it. Told of progress, they
+// leave the clock alone and stop when finish() asks.
 TEST(LateChains, TakeTheClockOnlyWhereTheSearchMadeNoProgress) {
     std::mt19937_64 random(6);
     const PointSet points =
@@ -125,10 +134,7 @@ TEST(LateChains, TakeTheClockOnlyWhereTheSearchMadeNoProgress) {
     limited.interrupted = &interrupt;
     SearchClock long_clock(limited);
     point_internal::LateChains cut(points, p, first_positions(p), long_clock, 2);
-    while (!cut.took_over() && long_clock.elapsed() < 1.5) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(cut.took_over());
+    ASSERT_TRUE(took_over_by(cut, long_clock, 1.5));
     EXPECT_FALSE(long_clock.interrupted());
     interrupt.store(true);
     const auto asked = std::chrono::steady_clock::now();
@@ -153,10 +159,7 @@ TEST(LateChains, TakeTheClockOnceTheRoundsHadTheirShare) {
     {
         SearchClock clock(limited);
         point_internal::LateChains late(points, p, first_positions(p), clock, 2);
-        while (!late.took_over() && clock.elapsed() < half) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        EXPECT_TRUE(late.took_over());
+        EXPECT_TRUE(took_over_by(late, clock, half));
         EXPECT_GE(clock.elapsed(), share);
         EXPECT_LT(clock.elapsed(), half - 0.25);
         EXPECT_TRUE(clock.should_stop());
