@@ -220,9 +220,14 @@ TEST(ExatoCommandLine, StatusesAndTheirOneLineMessages) {
         {{"dados.txt"},
          1,
          "O arquivo dados.txt nao pode ser aberto: arquivo ou pasta inexistente."},
-        {{"--svg", "m.svg", "--csv", "m.svg", "a.csv"},
+        // One file however it is spelled: outputs that would replace each other, or the input.
+        {{"--svg", "m.svg", "--csv", "vazia/../m.svg", "a.csv"},
          2,
-         "dispersao-exato: duas saidas no mesmo arquivo \"m.svg\""},
+         "dispersao-exato: duas saidas no mesmo arquivo: --svg \"m.svg\" e --csv "
+         "\"vazia/../m.svg\""},
+        {{"--csv", "./quatro.csv", "quatro.csv"},
+         2,
+         "dispersao-exato: --csv \"./quatro.csv\" e o proprio arquivo de entrada"},
         {{"-p", "5", "quatro.csv"},
          2,
          "dispersao-exato: p = 5 passa do numero de pontos de quatro.csv (4)"},

@@ -131,14 +131,6 @@ std::variant<ExactOptions, CommandLineError, EarlyExit> parse_exact_command_line
             return CommandLineError{"--" + std::string(name) + " quer o nome de um arquivo"};
         }
     }
-    // Two outputs at one name would each replace the other.
-    for (const auto& [a, b] :
-         {std::pair{&options.svg, &options.geojson}, std::pair{&options.svg, &options.csv},
-          std::pair{&options.geojson, &options.csv}}) {
-        if (!a->empty() && *a == *b) {
-            return CommandLineError{"duas saidas no mesmo arquivo \"" + *a + "\""};
-        }
-    }
     options.matrix = line.last("matriz").value_or("");
     if (line.has("matriz") && options.matrix.empty()) {
         return CommandLineError{"--matriz quer o nome de um arquivo"};

@@ -33,6 +33,9 @@ constexpr int kStatusInterrupted = 130;
 // returns the status to end with.
 int run_with_options(const ExactOptions& options) {
     // The output files' places are made ready before the input is read and searched.
+    if (const auto clash = clashing_outputs(options)) {
+        return usage_error(kExactProgram, *clash);
+    }
     if (!prepare_answer_files(options)) {
         return kStatusFault;
     }

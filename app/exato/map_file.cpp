@@ -1,9 +1,10 @@
-// The files of an answer, each written all or nothing.
+// The files of an answer, written all or nothing together.
 #include "exato/map_file.hpp"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -31,20 +32,28 @@ namespace {
     return files;
 }
 
-// Writes `text` into the file at `path`, all or nothing; returns the failure, if any.
-[[nodiscard]] std::optional<std::string> write_text_file(const std::string& path,
-                                                         const std::string& text) {
-    PendingFile file(path);
-    if (file.opened()) {
-        std::fwrite(text.data(), 1, text.size(), file.file());
-    }
-    if (!file.opened() || !file.close()) {
-        return write_failure(file.temporary_path());
-    }
-    return commit_files({&file});
-}
-
 }  // namespace
+
+std::optional<std::string> clashing_outputs(const ExactOptions& options) {
+    static constexpr const char* kOption[] = {"--svg", "--geojson", "--csv"};
+    const auto files = asked_files(options);
+    for (std::size_t a = 0; a < files.size(); ++a) {
+        const auto& [path, kind] = files[a];
+        for (const std::string* input : {&options.input, &options.matrix}) {
+            if (!input->empty() && *input != "-" && same_file(*path, *input)) {
+                return std::string(kOption[kind]) + " \"" + *path +
+                       "\" e o proprio arquivo de entrada";
+            }
+        }
+        for (std::size_t b = a + 1; b < files.size(); ++b) {
+            if (same_file(*path, *files[b].first)) {
+                return "duas saidas no mesmo arquivo: " + std::string(kOption[kind]) + " \"" +
+                       *path + "\" e " + kOption[files[b].second] + " \"" + *files[b].first + "\"";
+            }
+        }
+    }
+    return std::nullopt;
+}
 
 bool prepare_answer_files(const ExactOptions& options) {
     const auto files = asked_files(options);
@@ -62,6 +71,7 @@ bool write_answer_files(const ExactOptions& options, const PointSet& points,
                         const std::string& input_name) {
     // From here an interrupt removes the unfinished files instead of stopping a search.
     remove_temporaries_on_interrupt();
+    std::vector<std::unique_ptr<PendingFile>> pending;
     for (const auto& [path, kind] : asked_files(options)) {
         std::string text;
         if (kind == 0) {
@@ -75,10 +85,25 @@ bool write_answer_files(const ExactOptions& options, const PointSet& points,
         } else {
             text = chosen_sites_csv(points, result.chosen);
         }
-        if (const auto failure = write_text_file(*path, text)) {
-            std::fprintf(stderr, "dispersao-exato: %s\n", failure->c_str());
+        PendingFile& file = *pending.emplace_back(std::make_unique<PendingFile>(*path));
+        if (file.opened()) {
+            std::fwrite(text.data(), 1, text.size(), file.file());
+        }
+        if (!file.opened() || !file.close()) {
+            std::fprintf(stderr, "dispersao-exato: %s\n",
+                         write_failure(file.temporary_path()).c_str());
             return false;
         }
+    }
+    // The files take their places together, or none does.
+    std::vector<PendingFile*> files;
+    files.reserve(pending.size());
+    for (const auto& file : pending) {
+        files.push_back(file.get());
+    }
+    if (const auto failure = commit_files(files)) {
+        std::fprintf(stderr, "dispersao-exato: %s\n", failure->c_str());
+        return false;
     }
     return true;
 }

@@ -59,7 +59,8 @@ std::optional<std::string> refused_target(const std::string& path) {
     if (code || !fs::exists(own) || fs::is_regular_file(own)) {
         return std::nullopt;
     }
-    // A link is judged by what it leads to; a link that leads nowhere is replaced itself.
+    // A link is judged by what it leads to; through a link that leads nowhere yet, the file is
+    // made where it leads.
     const fs::file_status target = fs::is_symlink(own) ? fs::status(path, code) : own;
     if (code || !fs::exists(target) || fs::is_regular_file(target)) {
         return std::nullopt;
@@ -72,6 +73,10 @@ std::optional<std::string> refused_target(const std::string& path) {
 std::optional<std::string> prepare_output_file(const std::string& path) {
     if (path.empty()) {
         return "nao foi possivel gravar o arquivo: o nome esta vazio.";
+    }
+    // Before any folder is made: "novo/" names a folder, and none is left behind for it.
+    if (path.back() == '/') {
+        return "nao foi possivel gravar " + path + ": o nome termina em / e nomeia uma pasta.";
     }
     if (auto refused = refused_target(path)) {
         return *refused + ".";
@@ -104,6 +109,40 @@ std::optional<std::string> prepare_output_folder(const std::string& folder,
         }
     }
     return std::nullopt;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    std::error_code code;
+    if (fs::equivalent(a, b, code)) {
+        return true;
+    }
+    if (fs::exists(a, code) && fs::exists(b, code)) {
+        return false;
+    }
+    const fs::path where_a = fs::weakly_canonical(fs::absolute(through_links(a), code), code);
+    if (code) {
+        return false;
+    }
+    const fs::path where_b = fs::weakly_canonical(fs::absolute(through_links(b), code), code);
+    return !code && where_a == where_b;
+}
+
+std::string through_links(const std::string& path) {
+    // As many links in a row as the system follows (Linux's limit) before it gives up.
+    constexpr int kMostLinks = 40;
+    fs::path at(path);
+    for (int k = 0; k < kMostLinks; ++k) {
+        std::error_code code;
+        if (!fs::is_symlink(fs::symlink_status(at, code)) || code) {
+            break;
+        }
+        const fs::path next = fs::read_symlink(at, code);
+        if (code) {
+            break;
+        }
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return at.string();
 }
 
 std::string path_in_folder(const std::string& folder, const std::string& file_name) {

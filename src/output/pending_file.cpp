@@ -1,8 +1,11 @@
 // Output files written all or nothing.
 #include "output/pending_file.hpp"
 
+#include <atomic>
 #include <cassert>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -17,6 +20,44 @@ namespace dispersao {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Names tried for a file kept beside another (the first, then marked ones), before giving up.
+constexpr int kNamesTried = 16;
+// Longest file name (not path) the usual file systems take, in bytes.
+constexpr std::size_t kLongestName = 255;
+
+// Returns the name number `attempt` (from 0) for a file kept beside `path` under `suffix`:
+// first the path and the suffix, as the user sees it; then, as that may be taken (by a file
+// left by a program killed outright, or anything else) or too long, the file's name cut short
+// where it must be, a mark of six letters and digits, and the suffix.
+[[nodiscard]] std::string name_beside(const std::string& path, const std::string& suffix,
+                                      int attempt) {
+    if (attempt == 0) {
+        return path + suffix;
+    }
+    static std::atomic<std::uint64_t> drawn{0};
+    // splitmix64 of the clock and a count: marks differ between attempts and between runs.
+    std::uint64_t mix =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) +
+        0x9E3779B97F4A7C15ULL * (drawn.fetch_add(1) + 1);
+    mix = (mix ^ (mix >> 30U)) * 0xBF58476D1CE4E5B9ULL;
+    mix = (mix ^ (mix >> 27U)) * 0x94D049BB133111EBULL;
+    mix ^= mix >> 31U;
+    std::string mark = ".";
+    for (int k = 0; k < 6; ++k) {
+        mark += "abcdefghijklmnopqrstuvwxyz0123456789"[mix % 36];
+        mix /= 36;
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::size_t leaf = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t room = kLongestName - mark.size() - suffix.size();
+    return path.substr(0, leaf) + path.substr(leaf, room) + mark + suffix;
+}
+
+// Returns whether a failure to create a file under a name may pass with another name.
+[[nodiscard]] bool name_at_fault(int error) {
+    return error == EEXIST || error == ENAMETOOLONG;
+}
 
 // Ends the program as running out of memory in `new` does: through the `new` handler, which
 // the programs install and which does not return, or else by throwing std::bad_alloc. For
@@ -49,17 +90,30 @@ struct Target {
     if (!fs::exists(earlier) || fs::is_directory(earlier)) {
         return {};
     }
-    // The second name must be free: nothing there is replaced or written through.
-    if (fs::exists(fs::symlink_status(target.backup, code))) {
-        return std::make_error_code(std::errc::file_exists);
-    }
-    code.clear();
-    fs::create_hard_link(target.path, target.backup, code);
-    if (code) {
+    // The second name must be free: nothing there is replaced or written through. A name
+    // taken goes on to another.
+    const std::string first = target.backup;
+    for (int attempt = 0; attempt < kNamesTried; ++attempt) {
+        target.backup = name_beside(target.path, ".anterior", attempt);
         code.clear();
-        fs::copy_file(target.path, target.backup, code);
+        if (fs::exists(fs::symlink_status(target.backup, code))) {
+            code = std::make_error_code(std::errc::file_exists);
+            continue;
+        }
+        code.clear();
+        fs::create_hard_link(target.path, target.backup, code);
+        if (code && !name_at_fault(code.value())) {
+            code.clear();
+            fs::copy_file(target.path, target.backup, code);
+        }
+        if (!code || !name_at_fault(code.value())) {
+            break;
+        }
     }
     target.kept = !code;
+    if (code) {
+        target.backup = first;
+    }
     return code;
 }
 
@@ -89,15 +143,28 @@ struct Target {
 
 }  // namespace
 
-PendingFile::PendingFile(std::string final_path)
-    : final_path_(std::move(final_path)), temporary_path_(final_path_ + ".parcial") {
+PendingFile::PendingFile(const std::string& final_path) : final_path_(through_links(final_path)) {
     const DeferInterrupts defer;
-    file_ = std::fopen(temporary_path_.c_str(), "wx");
-    if (file_ == nullptr && errno == ENOMEM) {
-        fail_for_memory();
+    int error = 0;
+    for (int attempt = 0; attempt < kNamesTried && file_ == nullptr; ++attempt) {
+        std::string name = name_beside(final_path_, ".parcial", attempt);
+        file_ = std::fopen(name.c_str(), "wx");
+        error = errno;
+        if (file_ == nullptr && error == ENOMEM) {
+            fail_for_memory();
+        }
+        // A failure names the first name tried: the one the user would look for.
+        if (attempt == 0 || file_ != nullptr) {
+            temporary_path_ = std::move(name);
+        }
+        if (file_ == nullptr && !name_at_fault(error)) {
+            break;
+        }
     }
     if (file_ != nullptr) {
         slot_ = register_temporary(temporary_path_.c_str());
+    } else {
+        errno = error;
     }
 }
 

@@ -10,14 +10,18 @@
 
 namespace dispersao {
 
-// A file being written under a temporary name (its final name plus ".parcial"), removed unless
-// it is committed, and removed as well if the program is interrupted meanwhile.
+// A file being written, at the name given or, for a symbolic link, where the link leads, under
+// a temporary name (its final name plus ".parcial", or, where that
+// is taken or too long, the name cut short with a mark of six letters and digits before
+// ".parcial"), removed unless it is committed, and removed as well if the program is
+// interrupted meanwhile.
 class PendingFile {
   public:
     // Creates the temporary file new and exclusively: a name already taken, by a file, a folder
-    // or a symbolic link, is an error and is left as it is, never written through. Running out
-    // of memory ends the program through the `new` handler.
-    explicit PendingFile(std::string final_path);
+    // or a symbolic link, is left as it is, never written through, and another name is tried;
+    // opened() says whether one was created (errno then holds why not, and temporary_path() the
+    // first name tried). Running out of memory ends the program through the `new` handler.
+    explicit PendingFile(const std::string& final_path);
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
     ~PendingFile();
@@ -48,12 +52,12 @@ class PendingFile {
 
 // Puts every closed file of `files` in place, in order, and removes each path of `retired`:
 // either all of it happens or none does. Each earlier file at one of those names is kept under
-// a second name (the name plus ".anterior": a hard link, or a copy where the file system has
-// none) until the end, so that a failure at any step can put it back. Interrupts wait until
-// this is over. A name held by anything but a regular file (see refused_target) is refused
-// before anything changes. Returns nothing on success, otherwise one sentence saying what failed
-// (and, if a file could not be put back, where it is). Preconditions: every file is open-and-closed
-// well; no path appears twice.
+// a second name (the name plus ".anterior", or a marked name like the temporary files' where
+// that is taken: a hard link, or a copy where the file system has none) until the end, so that a
+// failure at any step can put it back. Interrupts wait until this is over. A name held by anything
+// but a regular file (see refused_target) is refused before anything changes. Returns nothing on
+// success, otherwise one sentence saying what failed (and, if a file could not be put back, where
+// it is). Preconditions: every file is open-and-closed well; no path appears twice.
 [[nodiscard]] std::optional<std::string> commit_files(const std::vector<PendingFile*>& files,
                                                       const std::vector<std::string>& retired = {});
 

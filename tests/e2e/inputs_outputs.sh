@@ -128,6 +128,43 @@ grep -q '^dispersao-tsplib: .*keep/numcidades.txt nao e um arquivo comum (e um F
 [ "$(ls keep)" = numcidades.txt ] || fail "converter over a FIFO: files left $(ls keep)"
 "$tsplib" --pasta fundo/mais/fundo canon.csv >/dev/null || fail "converter: missing folders"
 [ "$(cat fundo/mais/fundo/numcidades.txt)" = 7 ] || fail "converter: missing folders count"
+
+# Outputs that are one file, however spelled, are refused before the search: with each other,
+# and with the input, which would be lost.
+cp canon.csv entrada.csv
+for args in "--csv ./entrada.csv entrada.csv" "--svg x.svg --csv novo/../x.svg entrada.csv"; do
+    status=0
+    # shellcheck disable=SC2086
+    "$exato" -p 4 $args >out 2>err || status=$?
+    [ "$status" -eq 2 ] && [ ! -s out ] || fail "$args: status $status"
+    cmp -s canon.csv entrada.csv && [ ! -e x.svg ] || fail "$args: files changed"
+done
+grep -q 'duas saidas no mesmo arquivo: --svg "x.svg" e --csv "novo/../x.svg"' err ||
+    fail "one file twice: $(cat err)"
+
+# Names beside an output taken by what a killed run left, or too long with a suffix: the file
+# is written all the same, and what held the name is left as it was.
+mkdir lados && cd lados
+printf 'sobra\n' >mapa.svg.parcial
+long=$(printf 'a%.0s' $(seq 250)).svg
+"$exato" -p 4 --svg mapa.svg --csv "$long" ../canon.csv >/dev/null || fail "taken or long side names"
+grep -q '<svg' mapa.svg && [ -s "$long" ] && [ "$(cat mapa.svg.parcial)" = sobra ] ||
+    fail "taken or long side names: $(ls)"
+rm mapa.svg.parcial
+# A name ending in / names a folder: refused, and no folder is made for it.
+status=0
+"$exato" -p 4 --svg nova/ ../canon.csv >/dev/null 2>err || status=$?
+[ "$status" -eq 1 ] && [ ! -e nova ] || fail "trailing slash: status $status, $(ls)"
+grep -q 'nova/: o nome termina em / e nomeia uma pasta' err || fail "trailing slash: $(cat err)"
+# Through a link, the file is written where it leads, and the link stays.
+printf 'antigo\n' >real.svg
+ln -s real.svg link.svg
+ln -s sub/alvo.geojson pendente.geojson
+mkdir sub
+"$exato" -p 4 --svg link.svg --geojson pendente.geojson ../canon.csv >/dev/null || fail "links: status"
+[ -L link.svg ] && [ -L pendente.geojson ] && grep -q '<svg' real.svg && [ -s sub/alvo.geojson ] ||
+    fail "links: $(ls -l)"
+cd ..
 [ -z "$(find . -name '*.parcial' -o -name '*.anterior')" ] || fail "temporary files left"
 
 finish inputs-outputs
