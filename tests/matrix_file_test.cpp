@@ -114,7 +114,7 @@ TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
         {"0,1,2\n1,0,3\n2,3.5,0\n",
          "Erro no arquivo m, linha 3: a distancia \"3.5\" de 3 a 2 difere da de 2 a 3 (3).\n"},
         {"0,1\n-1,0\n", "Erro no arquivo m, linha 2: a distancia \"-1\" de 2 a 1 e negativa.\n"},
-        {"0,1,2\n1,0\n2,3,0\n", "Erro no arquivo m, linha 2: a linha tem 2 campos; esperados 3.\n"},
+        {"0,1,2\n1,0\n2,3,0\n", "Erro no arquivo m, linha 2: \"1,0\" tem 2 campos; esperados 3.\n"},
         {"0,1\n1,0\n1,1\n",
          "Erro no arquivo m, linha 3: mais linhas de distancias que as 2 colunas da matriz.\n"},
         {"0,1,2\n1,0,3\n", "Erro no arquivo m: 2 linhas de distancias para 3 colunas.\n"},
@@ -136,7 +136,9 @@ TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
         {"3 1\n0 1 2\n1 3 3\n",
          "Erro no arquivo m, linha 3: a posicao \"3\" esta fora do intervalo 0..2.\n"},
         {"3 1\n0 1 2\n1 2\n",
-         "Erro no arquivo m, linha 3: a linha tem 2 campos; esperados 3 (i j d).\n"},
+         "Erro no arquivo m, linha 3: \"1 2\" tem 2 campos; esperados 3 (i j d).\n"},
+        {"3 1\n0 1.0 2\n",
+         "Erro no arquivo m, linha 2: a posicao \"1.0\" nao e um numero inteiro de 0 a 2.\n"},
         {"3 1\n0 1 x\n", "Erro no arquivo m, linha 2: \"x\" nao e um numero.\n"},
     };
     test_support::expect_fault_messages(cases, message);
@@ -166,7 +168,7 @@ TEST(MatrixFile, AShortFileCostsWhatItHoldsNotWhatItsFirstLineClaims) {
         wide += ",1";
     }
     EXPECT_EQ(message(wide + "\n1,0\n"),
-              "Erro no arquivo m, linha 2: a linha tem 2 campos; esperados 12000.\n");
+              "Erro no arquivo m, linha 2: \"1,0\" tem 2 campos; esperados 12000.\n");
     EXPECT_LT(peak_kilobytes() - before, 200'000);
     // A row the file never names misses its first pair; an odd order still reads whole.
     EXPECT_EQ(message("3 1\n1 2 1\n2 1 1\n"), "Erro no arquivo m: falta a distancia de 0 a 1.\n");

@@ -155,9 +155,11 @@ TEST(CsvPoints, EachFaultNamesLineAndText) {
         {"lat,lon\n\"-23,55\",1\n",
          "Erro no arquivo f, linha 2: \"\"-23,55\"\" nao e um numero (a virgula decimal so vale "
          "com colunas separadas por ponto e virgula ou tabulacao).\n"},
-        {"x;y\n1,2,3;4\n",
-         "Erro no arquivo f, linha 2: \"1,2,3\" nao e um numero (a virgula "
-         "decimal so vale com colunas separadas por ponto e virgula ou tabulacao).\n"},
+        // Columns already apart by semicolons: a hint about the separator would mislead.
+        {"x;y\n1,2,3;4\n", "Erro no arquivo f, linha 2: \"1,2,3\" nao e um numero.\n"},
+        {"x;y\n1.000,5;4\n",
+         "Erro no arquivo f, linha 2: \"1.000,5\" nao e um numero (sem separador de milhares: "
+         "1000,5 ou 1000.5).\n"},
         {"x,y,lat,lon\n",
          "Erro no arquivo f, linha 1: o cabecalho mistura as colunas x, y com lat, lon.\n"},
         {"x,y,X\n",

@@ -61,7 +61,7 @@ struct Layout {
         const long number = lines.line_number();
         split_fields(line, layout.separator, fields);
         if (fields.size() != width) {
-            return matrix_fault(number, "a linha tem " + std::to_string(fields.size()) +
+            return matrix_fault(number, quote_text(line) + " tem " + std::to_string(fields.size()) +
                                             " campos; esperados " + std::to_string(width));
         }
         if (row == n) {

@@ -114,14 +114,21 @@ std::optional<MatrixError> parse_mdplib_matrix(MatrixLines& lines, DistanceMatri
         const long number = lines.line_number();
         split_fields(line, Separator::spaces, fields);
         if (fields.size() != 3) {
-            return matrix_fault(number, "a linha tem " + std::to_string(fields.size()) +
+            return matrix_fault(number, quote_text(line) + " tem " + std::to_string(fields.size()) +
                                             " campos; esperados 3 (i j d)");
         }
         std::size_t position[2] = {0, 0};
         for (std::size_t k = 0; k < 2; ++k) {
             if (!parse_count(fields[k], n - 1, position[k])) {
+                // "1.0" or "x" is no position at all; "-2" or "7" one out of range.
+                const bool whole =
+                    !fields[k].empty() &&
+                    fields[k].find_first_not_of("0123456789", fields[k][0] == '-' ? 1 : 0) ==
+                        std::string_view::npos &&
+                    fields[k] != "-";
                 return matrix_fault(number, "a posicao " + quote_text(fields[k]) +
-                                                " esta fora do intervalo 0.." +
+                                                (whole ? " esta fora do intervalo 0.."
+                                                       : " nao e um numero inteiro de 0 a ") +
                                                 std::to_string(n - 1));
             }
         }

@@ -72,10 +72,14 @@ std::optional<PointError> read_row(std::string_view line, long number, const Csv
     for (const auto& [field, value] : {std::pair{first, &a}, std::pair{second, &b}}) {
         if (!field_number(fields[field], layout.separator, *value)) {
             std::string detail = quoted(trim(fields[field])) + " nao e um numero";
-            if (fields[field].find(',') != std::string_view::npos) {
+            const bool comma = fields[field].find(',') != std::string_view::npos;
+            if (comma && layout.separator == ',') {
                 detail +=
                     " (a virgula decimal so vale com colunas separadas por ponto e virgula "
                     "ou tabulacao)";
+            } else if (comma && fields[field].find('.') != std::string_view::npos) {
+                // "1.000,5": a decimal comma after a point that separates thousands.
+                detail += " (sem separador de milhares: 1000,5 ou 1000.5)";
             }
             return fault(number, detail);
         }
