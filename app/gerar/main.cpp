@@ -1,6 +1,7 @@
 // Entry of dispersao-gerar: writes a random instance, either the two files of the menu program
 // (points in a square, rounded Euclidean distances) or a point file for dispersao-exato.
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -63,6 +64,10 @@ constexpr long long kMostPoints = 1000000000;
 
 // Output is assembled in blocks of this size and written with one fwrite each.
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+// Sides of the square accepted: from a millionth (coordinates of nine decimals keep its points
+// apart) to 10^15 (a coordinate still fits a double with its decimals).
+constexpr double kLeastSide = 1e-6;
+constexpr double kLargestSide = 1e15;
 
 [[noreturn]] void on_memory_exhaustion() {
     remove_temporaries_now();
@@ -150,6 +155,14 @@ int write_menu_instance(long long cities, const std::string& folder, double side
     return 0;
 }
 
+// Returns the decimals of a point file's coordinates for a square of side `side`: three, and
+// one more for each zero the side has after the point, so that the points of a small square
+// stay as apart as those of a large one. Precondition: side >= kLeastSide.
+[[nodiscard]] int coordinate_decimals(double side) {
+    assert(side >= kLeastSide);
+    return side >= 1 ? 3 : 3 + static_cast<int>(std::ceil(-std::log10(side)));
+}
+
 // Writes a point file of `count` points spread as `spread` says; returns the status.
 int write_point_file(Spread spread, long long count, const std::string& path, double side,
                      std::uint64_t seed) {
@@ -161,12 +174,13 @@ int write_point_file(Spread spread, long long count, const std::string& path, do
         return report_write_failure(write_failure(file.temporary_path()));
     }
     PointDrawer drawer(spread, side, seed);
+    const int decimals = coordinate_decimals(side);
     std::string block = "x,y\n";
     for (long long k = 0; k < count; ++k) {
         const GeneratedPoint point = drawer.next();
-        append_number(block, point.x, 3);
+        append_number(block, point.x, decimals);
         block += ',';
-        append_number(block, point.y, 3);
+        append_number(block, point.y, decimals);
         block += '\n';
         flush_block(block, file.file(), false);
     }
@@ -205,7 +219,7 @@ int run(int argc, const char* const* argv) {
     if (const auto text = line.last("lado")) {
         const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), side);
         if (error != std::errc{} || end != text->data() + text->size() || !(side > 0) ||
-            !std::isfinite(side) || side > 1e15) {
+            !std::isfinite(side) || side > kLargestSide || side < kLeastSide) {
             return usage_error(kProgram, "lado invalido: " + *text);
         }
     }

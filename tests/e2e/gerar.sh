@@ -21,13 +21,16 @@ for kind in uniforme agrupado; do
 done
 awk -F, 'NR > 1 && ($1 < 0 || $1 >= 10 || $2 < 0 || $2 >= 10) { bad = 1 } END { exit bad }' \
     "$work/uniforme.csv" || fail "uniforme: a point outside the square"
+# A small square keeps its points apart: more decimals, not copies of a few places.
+"$program" --pontos uniforme --lado 0.01 1000 "$work/pequeno.csv" >/dev/null || fail "small side: status"
+[ "$(tail -n +2 "$work/pequeno.csv" | sort -u | wc -l)" -eq 1000 ] || fail "small side: points merged"
 
 status=0
 "$program" --help >"$work/out" || status=$?
 [ "$status" -eq 0 ] && grep -q '^Exemplos:' "$work/out" || fail "help"
 [ "$("$program" --version)" = "dispersao-gerar $("$program" --version | cut -d' ' -f2)" ] ||
     fail "version"
-for arguments in "1 $work/c" "--lado 0 5 $work/c" "--pontos redondo 5 $work/c.csv" "--cor 5 $work/c" "5"; do
+for arguments in "1 $work/c" "--lado 0 5 $work/c" "--pontos uniforme --lado 1e-9 5 $work/c.csv" "--pontos redondo 5 $work/c.csv" "--cor 5 $work/c" "5"; do
     status=0
     # shellcheck disable=SC2086
     "$program" $arguments >/dev/null 2>"$work/err" || status=$?
