@@ -40,13 +40,13 @@ std::optional<std::string> clashing_outputs(const ExactOptions& options) {
     for (std::size_t a = 0; a < files.size(); ++a) {
         const auto& [path, kind] = files[a];
         for (const std::string* input : {&options.input, &options.matrix}) {
-            if (!input->empty() && *input != "-" && same_file(*path, *input)) {
+            if (!input->empty() && *input != "-" && same_place(*path, *input)) {
                 return std::string(kOption[kind]) + " \"" + *path +
                        "\" e o proprio arquivo de entrada";
             }
         }
         for (std::size_t b = a + 1; b < files.size(); ++b) {
-            if (same_file(*path, *files[b].first)) {
+            if (same_place(*path, *files[b].first)) {
                 return "duas saidas no mesmo arquivo: " + std::string(kOption[kind]) + " \"" +
                        *path + "\" e " + kOption[files[b].second] + " \"" + *files[b].first + "\"";
             }

@@ -13,7 +13,7 @@
 namespace dispersao {
 
 // Returns why the output files `options` asks for cannot all be written: two of them, or one
-// and the input, are one file however they are spelled (the input would be lost, or one
+// and the input, lead to one file however they are spelled (the input would be lost, or one
 // output replace another). Nothing when they are apart.
 [[nodiscard]] std::optional<std::string> clashing_outputs(const ExactOptions& options);
 

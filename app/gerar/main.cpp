@@ -151,13 +151,14 @@ int write_menu_instance(long long cities, const std::string& folder, double side
     }
     std::printf("%lld cidades, %lld triplas, %lld bytes (%.1f MB) em %s\n", cities,
                 cities * (cities - 1) / 2, bytes, static_cast<double>(bytes) / 1e6,
-                distances.final_path().c_str());
+                (prefix + kDistanceFile).c_str());
     return 0;
 }
 
 // Returns the decimals of a point file's coordinates for a square of side `side`: three, and
-// one more for each zero the side has after the point, so that the points of a small square
-// stay as apart as those of a large one. Precondition: side >= kLeastSide.
+// one more for each power of ten the side falls below 1 (0.5: four; 0.01: five), so that the
+// points of a small square stay as apart as those of a large one. Precondition: side >=
+// kLeastSide.
 [[nodiscard]] int coordinate_decimals(double side) {
     assert(side >= kLeastSide);
     return side >= 1 ? 3 : 3 + static_cast<int>(std::ceil(-std::log10(side)));

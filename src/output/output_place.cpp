@@ -5,6 +5,11 @@
 #include <filesystem>
 #include <system_error>
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "output/pending_file.hpp"
 #include "output/system_error.hpp"
 
@@ -31,6 +36,26 @@ namespace fs = std::filesystem;
             break;
     }
     return "um arquivo especial";
+}
+
+// Returns whether a program may follow the symbolic link `link` to write where it leads: as
+// the system's own rule for shared folders has it, not a link of another user in a folder all
+// may write to that keeps its names to their owners (/tmp), unless the folder is the link
+// owner's. Precondition: `link` is a symbolic link.
+[[nodiscard]] bool may_follow(const fs::path& link) {
+#if defined(__unix__) || defined(__APPLE__)
+    struct stat own {};
+    struct stat folder {};
+    const fs::path parent = link.has_parent_path() ? link.parent_path() : fs::path(".");
+    if (lstat(link.c_str(), &own) != 0 || stat(parent.c_str(), &folder) != 0) {
+        return false;
+    }
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || own.st_uid == geteuid() || own.st_uid == folder.st_uid;
+#else
+    static_cast<void>(link);
+    return true;
+#endif
 }
 
 // Creates `folder` and its missing parents; returns the sentence of a failure.
@@ -74,9 +99,14 @@ std::optional<std::string> prepare_output_file(const std::string& path) {
     if (path.empty()) {
         return "nao foi possivel gravar o arquivo: o nome esta vazio.";
     }
-    // Before any folder is made: "novo/" names a folder, and none is left behind for it.
-    if (path.back() == '/') {
+    // Before any folder is made: "novo/" (or "novo/.") names a folder, and none is left behind
+    // for it.
+    const fs::path leaf = fs::path(path).filename();
+    if (path.back() == '/' || leaf == "." || leaf == "..") {
         return "nao foi possivel gravar " + path + ": o nome termina em / e nomeia uma pasta.";
+    }
+    if (!through_links(path)) {
+        return "nao foi possivel gravar " + path + ": " + system_error_text(ELOOP) + ".";
     }
     if (auto refused = refused_target(path)) {
         return *refused + ".";
@@ -103,46 +133,52 @@ std::optional<std::string> prepare_output_folder(const std::string& folder,
     if (auto failure = make_folder(folder)) {
         return failure;
     }
-    for (const std::string& name : file_names) {
-        if (auto failure = prepare_output_file(path_in_folder(folder, name))) {
+    for (std::size_t a = 0; a < file_names.size(); ++a) {
+        const std::string path = path_in_folder(folder, file_names[a]);
+        if (auto failure = prepare_output_file(path)) {
             return failure;
+        }
+        for (std::size_t b = 0; b < a; ++b) {
+            if (const std::string other = path_in_folder(folder, file_names[b]);
+                same_place(path, other)) {
+                return one_place_twice(path, other);
+            }
         }
     }
     return std::nullopt;
 }
 
-bool same_file(const std::string& a, const std::string& b) {
-    std::error_code code;
-    if (fs::equivalent(a, b, code)) {
-        return true;
-    }
-    if (fs::exists(a, code) && fs::exists(b, code)) {
-        return false;
-    }
-    const fs::path where_a = fs::weakly_canonical(fs::absolute(through_links(a), code), code);
-    if (code) {
-        return false;
-    }
-    const fs::path where_b = fs::weakly_canonical(fs::absolute(through_links(b), code), code);
-    return !code && where_a == where_b;
+bool same_place(const std::string& a, const std::string& b) {
+    const auto place = [](const std::string& path) {
+        std::error_code code;
+        const fs::path at = fs::absolute(through_links(path).value_or(path), code);
+        return code ? fs::path() : fs::weakly_canonical(at, code);
+    };
+    const fs::path where_a = place(a);
+    return !where_a.empty() && where_a == place(b);
 }
 
-std::string through_links(const std::string& path) {
+std::optional<std::string> through_links(const std::string& path) {
     // As many links in a row as the system follows (Linux's limit) before it gives up.
     constexpr int kMostLinks = 40;
     fs::path at(path);
-    for (int k = 0; k < kMostLinks; ++k) {
+    for (int k = 0; k <= kMostLinks; ++k) {
         std::error_code code;
-        if (!fs::is_symlink(fs::symlink_status(at, code)) || code) {
-            break;
+        if (!fs::is_symlink(fs::symlink_status(at, code)) || code || !may_follow(at)) {
+            return at.string();
         }
         const fs::path next = fs::read_symlink(at, code);
         if (code) {
-            break;
+            return at.string();
         }
         at = next.is_absolute() ? next : at.parent_path() / next;
     }
-    return at.string();
+    return std::nullopt;
+}
+
+std::string one_place_twice(const std::string& path, const std::string& other) {
+    return "nao foi possivel gravar " + path + ": leva ao mesmo arquivo que " + other +
+           "; nada foi gravado.";
 }
 
 std::string path_in_folder(const std::string& folder, const std::string& file_name) {

@@ -14,7 +14,8 @@ namespace dispersao {
 // e um arquivo comum (e <what it is>); nada foi gravado nele." without the final period.
 [[nodiscard]] std::optional<std::string> refused_target(const std::string& path);
 
-// Makes `path` ready to receive an output file: refuses a name ending in "/" (a folder's),
+// Makes `path` ready to receive an output file: refuses a name ending in "/" (a folder's) and
+// links that go round,
 // creates its missing folders (as mkdir -p), refuses a target refused_target refuses, and proves
 // the folder writable by creating and removing the file's temporary name. Returns nothing, or one
 // sentence (ending in a period) saying why the file could not be written there. Nothing but missing
@@ -22,19 +23,25 @@ namespace dispersao {
 [[nodiscard]] std::optional<std::string> prepare_output_file(const std::string& path);
 
 // The same for a folder ("" for the working folder) that is to receive the files named
-// `file_names`: the folder is created when missing, and each file's place is checked.
+// `file_names`: the folder is created when missing, and each file's place is checked, as is
+// that no two of them lead to one file.
 [[nodiscard]] std::optional<std::string> prepare_output_folder(
     const std::string& folder, const std::vector<std::string>& file_names);
 
-// Returns whether the names `a` and `b` lead to one file: the very same file where both exist
-// (links followed, however each is spelled), else the same place once the folders on the way
-// that exist are resolved ("x.svg" and "./d/../x.svg").
-[[nodiscard]] bool same_file(const std::string& a, const std::string& b);
+// Returns whether writing to `a` and to `b` writes one file: the two names lead, through links
+// and however they are spelled ("x.svg", "./d/../x.svg", a link to it), to one name in one
+// folder. Two hard links of a file are two places: writing one leaves the other as it was.
+[[nodiscard]] bool same_place(const std::string& a, const std::string& b);
 
-// Returns where writing to `path` writes: `path` itself, or, for a symbolic link, what the
-// link leads to (a file, or a name where none is yet), followed from link to link as far as
-// the system would.
-[[nodiscard]] std::string through_links(const std::string& path);
+// Returns "nao foi possivel gravar <path>: leva ao mesmo arquivo que <other>; nada foi
+// gravado.", the failure of two outputs at one place.
+[[nodiscard]] std::string one_place_twice(const std::string& path, const std::string& other);
+
+// Returns where writing to `path` writes: `path` itself, or, for a symbolic link, where the
+// link leads (a file, or a name where none is yet), from link to link as the system would
+// follow them, save a link the system's rule for shared folders would not follow (that one is
+// written itself, where the folder allows it). Nothing when the links go round.
+[[nodiscard]] std::optional<std::string> through_links(const std::string& path);
 
 // Returns `file_name` inside `folder`, or `file_name` alone when `folder` is "".
 [[nodiscard]] std::string path_in_folder(const std::string& folder, const std::string& file_name);

@@ -143,7 +143,14 @@ struct Target {
 
 }  // namespace
 
-PendingFile::PendingFile(const std::string& final_path) : final_path_(through_links(final_path)) {
+PendingFile::PendingFile(const std::string& final_path) {
+    const std::optional<std::string> place = through_links(final_path);
+    final_path_ = place.value_or(final_path);
+    if (!place) {
+        temporary_path_ = final_path + ".parcial";
+        errno = ELOOP;
+        return;
+    }
     const DeferInterrupts defer;
     int error = 0;
     for (int attempt = 0; attempt < kNamesTried && file_ == nullptr; ++attempt) {
@@ -210,6 +217,14 @@ std::optional<std::string> commit_files(const std::vector<PendingFile*>& files,
     for (const PendingFile* file : files) {
         assert(file != nullptr && !file->opened());
         targets.push_back({file->final_path(), file->final_path() + ".anterior"});
+    }
+    // Two files at one place would leave one of them lost, and the commit said done.
+    for (std::size_t a = 0; a < targets.size(); ++a) {
+        for (std::size_t b = 0; b < a; ++b) {
+            if (same_place(targets[a].path, targets[b].path)) {
+                return one_place_twice(targets[a].path, targets[b].path);
+            }
+        }
     }
     for (const std::string& path : retired) {
         // Only a regular file is retired; anything else at the name is not this program's.

@@ -57,7 +57,8 @@ class PendingFile {
 // failure at any step can put it back. Interrupts wait until this is over. A name held by anything
 // but a regular file (see refused_target) is refused before anything changes. Returns nothing on
 // success, otherwise one sentence saying what failed (and, if a file could not be put back, where
-// it is). Preconditions: every file is open-and-closed well; no path appears twice.
+// it is); files that lead to one place are refused so. Precondition: every file is
+// open-and-closed well.
 [[nodiscard]] std::optional<std::string> commit_files(const std::vector<PendingFile*>& files,
                                                       const std::vector<std::string>& retired = {});
 

@@ -164,6 +164,30 @@ mkdir sub
 "$exato" -p 4 --svg link.svg --geojson pendente.geojson ../canon.csv >/dev/null || fail "links: status"
 [ -L link.svg ] && [ -L pendente.geojson ] && grep -q '<svg' real.svg && [ -s sub/alvo.geojson ] ||
     fail "links: $(ls -l)"
+# Links that go round, or "novo/.", are refused, and nothing is made or replaced for them.
+ln -s laco laco
+for target in laco novo/.; do
+    status=0
+    "$exato" -p 4 --svg "$target" ../canon.csv >/dev/null 2>err || status=$?
+    [ "$status" -eq 1 ] && [ -L laco ] && [ ! -e novo ] || fail "$target: status $status, $(ls)"
+done
+# Two files of the converter that lead to one file: refused, the file left as it was.
+mkdir inst && printf '4\n' >inst/numcidades.txt && ln -s numcidades.txt inst/MatrizDistanciasteste.txt
+status=0
+"$gerar" 10 inst >/dev/null 2>err || status=$?
+[ "$status" -eq 1 ] && [ "$(cat inst/numcidades.txt)" = 4 ] && [ -L inst/MatrizDistanciasteste.txt ] ||
+    fail "converter files at one place: status $status"
+grep -q 'leva ao mesmo arquivo que' err || fail "converter files at one place: $(cat err)"
+# Another user's link in a folder all may write to (as /tmp) is not followed: the file it
+# leads to stays as it was, as the system's rule for such folders has it.
+if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1; then
+    mkdir -m 1777 comum
+    printf 'precioso\n' >guardado.csv
+    ln -s "$PWD/guardado.csv" comum/saida.csv
+    chown -h nobody comum/saida.csv
+    "$exato" -p 4 --csv comum/saida.csv ../canon.csv >/dev/null 2>&1 || true
+    [ "$(cat guardado.csv)" = precioso ] || fail "followed another user's link in a shared folder"
+fi
 cd ..
 [ -z "$(find . -name '*.parcial' -o -name '*.anterior')" ] || fail "temporary files left"
 
