@@ -196,11 +196,11 @@ TEST(PointReaders, OverlongLineNamesItsStart) {
         {PointFormat::tsplib,
          {"NAME : " + std::string(70000, 'a') + "\n",
           "Erro no arquivo f, linha 1: \"NAME : aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\" inicia uma "
-          "linha longa demais.\n"}},
+          "linha longa demais (mais de 65536 bytes).\n"}},
         {PointFormat::csv,
          {"x,y\n" + std::string(70000, '1') + ",2\n",
           "Erro no arquivo f, linha 2: \"1111111111111111111111111111111111111111...\" inicia "
-          "uma linha longa demais.\n"}},
+          "uma linha longa demais (mais de 65536 bytes).\n"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(message(c.format, c.fault.text), c.fault.message);

@@ -24,7 +24,7 @@ std::optional<ConversionError> parse_mdplib(std::string_view text, MdplibInstanc
     while (lines.next(text_line)) {
         const long line = lines.line_number();
         if (lines.too_long()) {
-            return ConversionError{line, quoted(text_line) + " inicia uma linha longa demais."};
+            return ConversionError{line, LineReader::overlong_line(text_line) + "."};
         }
         const std::vector<std::string_view> words = split_words(text_line);
         if (words.empty()) {

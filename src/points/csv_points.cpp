@@ -134,7 +134,7 @@ std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points,
     while (lines.next(line)) {
         const long number = lines.line_number();
         if (lines.too_long()) {
-            return fault(number, quoted(line) + " inicia uma linha longa demais");
+            return fault(number, LineReader::overlong_line(line));
         }
         if (trim(line).empty()) {
             continue;

@@ -1,8 +1,11 @@
 // Line splitting over block sources.
 #include "points/line_reader.hpp"
 
+#include "points/text_fields.hpp"
+
 #include <cassert>
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace dispersao {
@@ -47,6 +50,11 @@ bool LineReader::next(std::string_view& line) {
             return false;
         }
     }
+}
+
+std::string LineReader::overlong_line(std::string_view start) {
+    return quoted(start) + " inicia uma linha longa demais (mais de " + std::to_string(kMaxLine) +
+           " bytes)";
 }
 
 }  // namespace dispersao

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "instance/block_buffer.hpp"
@@ -30,6 +31,11 @@ class LineReader : private BlockBuffer {
 
     // True when the last line was longer than kMaxLine.
     [[nodiscard]] bool too_long() const { return too_long_; }
+
+    // Returns what a message says of a line past kMaxLine that starts with `start` (the line
+    // handed out when too_long()): "\"<start, quoted>\" inicia uma linha longa demais (mais de
+    // 65536 bytes)".
+    [[nodiscard]] static std::string overlong_line(std::string_view start);
 
   private:
     bool too_long_ = false;

@@ -81,7 +81,7 @@ class TsplibReader {
         while (lines.next(line)) {
             const long number = lines.line_number();
             if (lines.too_long()) {
-                return fault(number, quoted(line) + " inicia uma linha longa demais");
+                return fault(number, LineReader::overlong_line(line));
             }
             std::optional<PointError> error;
             bool finished = false;
