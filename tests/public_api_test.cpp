@@ -152,6 +152,11 @@ TEST(PublicApi, RejectsWhatItCannotTake) {
     const std::vector<double> bad = {0, 0, 1, std::numeric_limits<double>::infinity(), 2, 0};
     EXPECT_EQ(rejection([&] { return dispersao::solve(PointsView::interleaved(bad), 2); }),
               "point 1 has a coordinate that is NaN or infinite (1, inf)");
+    // Each coordinate finite, their distance not: no value a double can report.
+    const std::vector<double> far = {-1.7e308, 0, 1.7e308, 0, 0, 0};
+    EXPECT_EQ(rejection([&] { return dispersao::solve(PointsView::interleaved(far), 2); }),
+              "the points spread too far: the distance between the farthest two overflows a "
+              "double");
     const std::vector<double> pole = {0, 0, 91, 0, 2, 0};
     EXPECT_EQ(rejection([&] {
                   return dispersao::solve(PointsView::interleaved(pole), 2, Metric::haversine);

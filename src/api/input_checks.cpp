@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "points/point_set.hpp"
+
 namespace dispersao {
 
 namespace {
@@ -95,6 +97,12 @@ void check_points(const PointsView& points, Metric metric) {
             reject("point " + std::to_string(i) + " has latitude " + text(x) +
                    ", outside [-90, 90] (haversine takes latitude, longitude in degrees)");
         }
+    }
+    const bool planar = metric != Metric::geo && metric != Metric::haversine;
+    if (planar && !planar_spread_fits(points.x, points.y, points.n, points.stride)) {
+        reject(
+            "the points spread too far: the distance between the farthest two overflows a "
+            "double");
     }
 }
 

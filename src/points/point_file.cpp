@@ -160,6 +160,15 @@ std::optional<PointError> read_point_file(const std::string& path, PointFormat f
     if (!standard_input) {
         std::fclose(file);
     }
+    const bool planar =
+        points.rule != DistanceRule::tsplib_geo && points.rule != DistanceRule::great_circle_km;
+    if (!error && planar &&
+        !planar_spread_fits(points.x.data(), points.y.data(), points.size(), 1)) {
+        error = PointError{PointFailure::malformed, 0,
+                           "os pontos se afastam demais: a distancia entre os mais afastados "
+                           "passa do maior numero representavel (cerca de 1,8e308)",
+                           0};
+    }
     if (error) {
         points = PointSet{};
     }

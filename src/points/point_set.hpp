@@ -1,6 +1,9 @@
 // A set of points given by coordinates, and the rule that measures the distance between two.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +20,27 @@ enum class DistanceRule {
     great_circle_km  // great-circle kilometres on a sphere of radius 6371.0, as a real number
                      // (CSV columns lat, lon in decimal degrees)
 };
+
+// Returns whether every distance of `count` planar points fits a double: their bounding box's
+// diagonal is finite (coordinates near 1.8e308 of opposite signs are each finite, their
+// distance is not). `x` and `y` hold a point's coordinates every `stride` entries.
+// Precondition: the coordinates are finite.
+[[nodiscard]] inline bool planar_spread_fits(const double* x, const double* y, std::size_t count,
+                                             std::size_t stride) {
+    double low_x = 0;
+    double high_x = 0;
+    double low_y = 0;
+    double high_y = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double a = x[i * stride];
+        const double b = y[i * stride];
+        low_x = i == 0 ? a : std::min(low_x, a);
+        high_x = i == 0 ? a : std::max(high_x, a);
+        low_y = i == 0 ? b : std::min(low_y, b);
+        high_y = i == 0 ? b : std::max(high_y, b);
+    }
+    return std::isfinite(std::hypot(high_x - low_x, high_y - low_y));
+}
 
 // What PointSet::records hold.
 enum class RecordKind {

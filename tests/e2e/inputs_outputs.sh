@@ -56,6 +56,14 @@ printf 'Nome;Latitude\nA;1\n' >missing.csv
 "$exato" missing.csv 2>err >/dev/null && fail "missing column: status 0"
 grep -q 'falta a coluna lon, lng, long ou longitude' err || fail "missing column: $(cat err)"
 
+# Points whose distance overflows a double, each coordinate finite: refused, not a proof of
+# an infinite value.
+printf 'x,y\n-1.7e308,0\n1.7e308,0\n0,0\n' >longe.csv
+status=0
+"$exato" -p 2 --json longe.csv >out 2>err || status=$?
+[ "$status" -eq 1 ] && [ ! -s out ] || fail "overflowing spread: status $status, $(cat out)"
+grep -q '^Erro no arquivo longe.csv: os pontos se afastam demais' err || fail "overflowing spread: $(cat err)"
+
 # Every output file in a folder that does not exist yet, each with what it should hold.
 "$exato" -p 4 --svg novo/a/mapa.svg --geojson novo/b/escolhidos.geojson \
     --csv novo/c/escolhidos.csv latin1.csv >/dev/null || fail "outputs: status"
