@@ -73,11 +73,15 @@ constexpr auto kSignalPoll = std::chrono::milliseconds(100);
     return bytes / static_cast<py::ssize_t>(sizeof(double));
 }
 
-// Returns `array` itself where its layout can be read in place, else a C-ordered copy.
+// Returns `array` itself where its layout can be read in place, else a C-ordered copy in new,
+// aligned memory (a misaligned array may already be C-ordered: only a copy mends it). After
+// it, stride_in_doubles is non-negative in every dimension.
 [[nodiscard]] py::array_t<double> readable(py::array_t<double> array) {
     for (py::ssize_t d = 0; d < array.ndim(); ++d) {
         if (stride_in_doubles(array, d) < 0) {
-            return py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(array);
+            return py::module_::import("numpy").attr("array")(array, py::arg("dtype") = "float64",
+                                                              py::arg("order") = "C",
+                                                              py::arg("copy") = true);
         }
     }
     return array;

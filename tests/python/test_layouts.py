@@ -25,6 +25,27 @@ def test_layouts_and_types_of_input(rng):
     assert single.proven
 
 
+def misaligned(array):
+    """Returns a C-ordered float64 copy of `array` that starts 4 bytes off a double's alignment."""
+    raw = np.zeros(array.nbytes + 8, dtype=np.uint8)
+    view = raw[4:4 + array.nbytes].view(np.float64).reshape(array.shape)
+    view[...] = array
+    assert view.flags.c_contiguous and not view.flags.aligned
+    return view
+
+
+def test_misaligned_arrays_are_read_from_an_aligned_copy(rng):
+    # C-ordered yet off a double's alignment: memory-mapped files with a header give these.
+    points = rng.uniform(0, 100, size=(300, 2))
+    expected = dispersao.solve(points, 4)
+    got = dispersao.solve(misaligned(points), 4)
+    assert got.ids.tolist() == expected.ids.tolist() and got.value == expected.value
+    upper = np.triu(rng.integers(1, 50, size=(30, 30)), 1).astype(float)
+    matrix = upper + upper.T
+    expected_matrix = dispersao.solve_matrix(matrix, 4)
+    assert dispersao.solve_matrix(misaligned(matrix), 4).value == expected_matrix.value
+
+
 
 def test_matrices_in_any_layout(rng):
     upper = np.triu(rng.integers(1, 50, size=(40, 40)), 1).astype(float)
