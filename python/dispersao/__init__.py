@@ -112,7 +112,8 @@ def solve(points: npt.ArrayLike, p: int, *, metric: str = "euclidean",
 
     Raises:
         ValueError: points not of shape (n, 2), a NaN or infinite coordinate (or a latitude
-            outside [-90, 90] for haversine), p out of range, a fixed id out of range or
+            outside [-90, 90] for haversine), planar points so far apart that their distance
+            overflows a double, p out of range, a fixed id out of range or
             repeated, an unknown metric, a negative time limit, threads < 1.
         KeyboardInterrupt: Ctrl-C while solving in the main thread stops the search within
             about 0.1 s and raises KeyboardInterrupt; no result is returned.
