@@ -12,6 +12,7 @@
 
 #include "dispersion/dispersion.hpp"
 #include "dispersion/point_heuristic.hpp"
+#include "dispersion/search_tuning.hpp"
 #include "dispersion/target_search.hpp"
 #include "tests/support/every_rule.hpp"
 #include "tests/support/point_oracle.hpp"
@@ -38,8 +39,9 @@ void expect_valid(const PointSet& points, const std::vector<std::size_t>& chosen
     }
 }
 
-// Every rule, spread and clustered: the search leaves p distinct points, returns their value
-// as the rule measures it, and never ends below the greedy selection it started from.
+// Every rule, spread and clustered, squares barred of either side: the search leaves p distinct
+// points, returns their value as the rule measures it, and never ends below the greedy selection it
+// started from.
 TEST(TargetSearch, RaisesToAValidSelectionWhoseValueIsReported) {
     std::mt19937_64 random(41);
     for (const DistanceRule rule : test_support::kEveryRule) {
@@ -48,19 +50,22 @@ TEST(TargetSearch, RaisesToAValidSelectionWhoseValueIsReported) {
             for (const int p : {3, 8, 17}) {
                 SCOPED_TRACE(testing::Message() << "rule " << static_cast<int>(rule) << " p " << p
                                                 << " clustered " << clustered);
-                std::vector<std::size_t> chosen = farthest_point_selection(points, p, 0);
-                const double start = selection_value(points, chosen);
-                const double value = raise_by_targets(points, chosen, {300, 7, {}});
-                expect_valid(points, chosen, p);
-                EXPECT_EQ(value, test_support::value_of(points, chosen));
-                EXPECT_GE(value, start);
+                for (const double barred :
+                     {tuning::kTargetBarredSquare, tuning::kTargetBarredSquareWide}) {
+                    std::vector<std::size_t> chosen = farthest_point_selection(points, p, 0);
+                    const double start = selection_value(points, chosen);
+                    const double value = raise_by_targets(points, chosen, {300, 7, {}, barred});
+                    expect_valid(points, chosen, p);
+                    EXPECT_EQ(value, test_support::value_of(points, chosen));
+                    EXPECT_GE(value, start);
+                }
             }
         }
     }
 }
 
 // Small sets: from the poorest start (the first p points) the search reaches the optimum
-// that trying every subset finds.
+// that trying every subset finds, with squares barred of either side.
 TEST(TargetSearch, ReachesTheOptimumOfSmallSets) {
     std::mt19937_64 random(5);
     for (int trial = 0; trial < 16; ++trial) {
@@ -72,7 +77,9 @@ TEST(TargetSearch, ReachesTheOptimumOfSmallSets) {
         for (std::size_t k = 0; k < chosen.size(); ++k) {
             chosen[k] = k;
         }
-        const double value = raise_by_targets(points, chosen, {2000, 1, {}});
+        const double barred =
+            trial % 4 < 2 ? tuning::kTargetBarredSquare : tuning::kTargetBarredSquareWide;
+        const double value = raise_by_targets(points, chosen, {2000, 1, {}, barred});
         EXPECT_EQ(value, test_support::brute_force_optimum(points, p)) << "trial " << trial;
         expect_valid(points, chosen, p);
     }

@@ -119,8 +119,12 @@ template <class Key>
     }
     (void)improve_selection(points, best, everyone, tuning::kExchangeRounds);
     if (p >= tuning::kTargetFromP && static_cast<std::size_t>(p) < n) {
-        const TargetLimits limits{tuning::kTargetIdleMoves, tuning::kHeuristicSeed + chain,
-                                  should_stop};
+        const bool wide = chain % tuning::kChainsPerGeneration == tuning::kWideBarredChain;
+        const TargetLimits limits{
+            .idle_moves = tuning::kTargetIdleMoves,
+            .seed = tuning::kHeuristicSeed + chain,
+            .should_stop = should_stop,
+            .barred_square = wide ? tuning::kTargetBarredSquareWide : tuning::kTargetBarredSquare};
         (void)raise_by_targets(points, best, limits);
     }
     return best;

@@ -140,6 +140,16 @@ inline constexpr std::uint64_t kTargetRandomPickOneIn = 4;
 // reached the published value on 1 of 4, squares of 0.05 and 0.1 on 4 of 4 (0.1: the better
 // median chain), 0.25 on 2 of 4.
 inline constexpr double kTargetBarredSquare = 0.1;
+// Squares of twice that side, in one chain of each generation (the position below, which from
+// the second generation on starts from the best selection): wider squares move a point farther
+// from where it was. 60 s, 2 threads: sra104815 at p = 15 reached its published 518 (512 with
+// every chain at 0.1), by two such chains (517 from a greedy start, then 518 from it); with
+// them in half the chains it reached 518 too, but ym7663 at p = 20 fell from 1,578 to 1,576 and
+// sra104815 at p = 20 from 429 to 426; one chain in eight kept both, and the other 60 pairs
+// that the whole-table run left unproven at 60 s kept their values.
+inline constexpr double kTargetBarredSquareWide = 0.2;
+// Position, within its generation, of the chain with the wider squares.
+inline constexpr std::size_t kWideBarredChain = 5;
 // Strips of the target search's order of candidates per spacing of p points: thin enough that
 // a candidate's neighbours in the order are mostly ruled out by the same chosen point.
 inline constexpr double kTargetStripsPerSpacing = 4.0;

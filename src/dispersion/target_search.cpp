@@ -41,7 +41,7 @@ class TargetSearch {
           blocks_(target_layout::blocks_of(points, order_)),
           groups_(target_layout::groups_of(blocks_)),
           in_set_(points.size(), 0),
-          place_(target_layout::places(points, chosen_.size(), tuning::kTargetBarredSquare)),
+          place_(target_layout::places(points, chosen_.size(), limits.barred_square)),
           barred_until_(points.size(), 0),
           depth_(chosen_.size() * chosen_.size(), 0.0),
           too_close_(points, 0.0, 0.0) {
@@ -359,7 +359,8 @@ class TargetSearch {
 
 double raise_by_targets(const PointSet& points, std::vector<std::size_t>& chosen,
                         const TargetLimits& limits) {
-    assert(chosen.size() >= 2 && chosen.size() < points.size() && limits.idle_moves >= 0);
+    assert(chosen.size() >= 2 && chosen.size() < points.size() && limits.idle_moves >= 0 &&
+           limits.barred_square > 0);
     TargetSearch search(points, PairKey::of(points), chosen, limits);
     chosen = search.run();
     return search.value();
