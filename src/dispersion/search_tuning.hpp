@@ -174,6 +174,7 @@ inline constexpr std::size_t kHeuristicChains = 32;
 inline constexpr std::size_t kEliteMovesMax = 3;
 // Chains run in generations of this many: a generation ends the chains when it agrees.
 inline constexpr std::size_t kChainsPerGeneration = 8;
+static_assert(kWideBarredChain < kChainsPerGeneration, "the wide chain is one of each generation");
 // Chains of one generation that reach the best value found so far for the chains to end: on
 // easy sets (rw1621 at p = 10, small random sets) most find it, and more chains only delay the
 // exact search; with 4, d15112 at p = 10 ended after one generation at 7,197 (7,319 exists).
