@@ -43,7 +43,8 @@ class Folder : public test_support::TempFolder {
     Folder() : TempFolder("dispersao-exato") {}
 
     // Runs dispersao-exato with `args` in the folder, standard input closed off; sends SIGINT
-    // after `interrupt_after` when that is positive. `out_path` replaces the captured output;
+    // after `interrupt_after` when that is positive, and again 50 ms later, as `timeout` passes
+    // one Ctrl-C on to the program and to its process group: one press, not two. `out_path` replaces the captured output;
     // a positive `address_limit` caps the program's virtual memory at that many bytes.
     [[nodiscard]] Outcome run(const std::vector<std::string>& args,
                               std::chrono::milliseconds interrupt_after = {},
@@ -74,6 +75,8 @@ class Folder : public test_support::TempFolder {
         }
         if (interrupt_after.count() > 0) {
             std::this_thread::sleep_for(interrupt_after);
+            ::kill(pid, SIGINT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
             ::kill(pid, SIGINT);
         }
         int raw = 0;

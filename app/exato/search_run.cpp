@@ -4,6 +4,8 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
+#include <ctime>
 
 #include "exato/bounds_line.hpp"
 
@@ -15,11 +17,41 @@ namespace {
 std::atomic<bool> interrupted{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
+#ifdef CLOCK_MONOTONIC
+// A SIGINT this soon after the first is the same Ctrl-C delivered twice (`timeout`, say, passes
+// one on to the program and to its process group), not a second press: it is ignored.
+constexpr std::int64_t kRepeatNanoseconds = 300'000'000;
+
+// When the first SIGINT came, in nanoseconds of the monotonic clock.
+std::atomic<std::int64_t> first_interrupt{0};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+
+// Returns the monotonic clock in nanoseconds; clock_gettime is safe in a signal handler.
+[[nodiscard]] std::int64_t monotonic_nanoseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+extern "C" void stop_search_on_interrupt(int /*signal*/) {
+    const std::int64_t now = monotonic_nanoseconds();
+    if (!interrupted.exchange(true)) {
+        first_interrupt.store(now);
+        return;
+    }
+    // A second Ctrl-C ends the program at once.
+    if (now - first_interrupt.load() >= kRepeatNanoseconds) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
+}
+#else
 extern "C" void stop_search_on_interrupt(int /*signal*/) {
     interrupted.store(true);
     // A second Ctrl-C ends the program at once.
     std::signal(SIGINT, SIG_DFL);
 }
+#endif
 
 }  // namespace
 
