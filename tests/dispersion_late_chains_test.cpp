@@ -143,6 +143,25 @@ TEST(LateChains, TakeTheClockOnlyWhereTheSearchMadeNoProgress) {
     EXPECT_TRUE(long_clock.interrupted());
 }
 
+// On a set the heuristics search through a sample, the chains never run: one of them over
+// every point would outlast the limit (its layout alone takes seconds at a million points).
+TEST(LateChains, LeaveSampledSetsToTheRounds) {
+    std::mt19937_64 random(9);
+    const std::size_t n = 2 * tuning::kHeuristicSample + 1;
+    ASSERT_TRUE(searched_by_sample(n));
+    ASSERT_FALSE(searched_by_sample(n - 1));
+    const PointSet points =
+        test_support::random_point_set(DistanceRule::tsplib_euc_2d, n, 10000.0, 0, 40.0, random);
+    const int p = 10;
+    SearchLimits limited;
+    limited.seconds = 0.4;
+    SearchClock clock(limited);
+    point_internal::LateChains late(points, p, first_positions(p), clock, 2);
+    EXPECT_FALSE(took_over_by(late, clock, 0.3));
+    EXPECT_FALSE(clock.should_stop());
+    EXPECT_TRUE(late.finish().empty());
+}
+
 // Where the rounds rule out no point, the chains take the clock once the rounds have had their
 // share of the time left, well before half the limit; a point ruled out before that keeps the
 // clock with the rounds.

@@ -15,7 +15,7 @@ namespace dispersao::point_internal {
 LateChains::LateChains(const PointSet& points, int p, std::vector<std::size_t> elite,
                        SearchClock& clock, int threads) {
     if (!clock.limited() || p < tuning::kTargetFromP || p >= tuning::kSpreadMinP || threads < 2 ||
-        static_cast<std::size_t>(p) >= points.size()) {
+        static_cast<std::size_t>(p) >= points.size() || searched_by_sample(points.size())) {
         return;
     }
     const auto stop = [this, &clock] { return done_.load() || clock.over(); };

@@ -17,9 +17,10 @@ namespace dispersao::point_internal {
 // (note_progress was never called) once it has had tuning::kHandOverShare of the time then
 // left, or by that half of the limit, a proof is out of reach: the chains take the search's
 // clock (SearchClock::hand_over) and every thread for the rest of the limit, from then on.
-// Without a time limit, with one thread, below tuning::kTargetFromP (the exact search is fast)
-// or from tuning::kSpreadMinP (the large-selection search's selection is better than the
-// chains'), it does nothing: the proof has every core to itself.
+// Without a time limit, with one thread, below tuning::kTargetFromP (the exact search is fast),
+// from tuning::kSpreadMinP (the large-selection search's selection is better than the
+// chains'), or on sets the heuristics search through a sample (searched_by_sample: a chain over
+// every point would outlast short limits), it does nothing: the proof has every core to itself.
 class LateChains {
   public:
     // Starts the thread (when it should run); the exact search's rounds start now.

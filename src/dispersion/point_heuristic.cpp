@@ -319,7 +319,7 @@ std::vector<std::size_t> heuristic_selection(const PointSet& points, int p,
     assert(p >= 2 && static_cast<std::size_t>(p) <= n && threads >= 1);
     // Big sets are searched through an evenly spread sample of this many points first.
     constexpr std::size_t kSample = tuning::kHeuristicSample;
-    if (n > 2 * kSample) {
+    if (searched_by_sample(n)) {
         PointSet sample;
         sample.rule = points.rule;
         for (std::size_t k = 0; k < kSample; ++k) {

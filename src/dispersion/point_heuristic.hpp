@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "dispersion/search_tuning.hpp"
 #include "points/point_set.hpp"
 
 namespace dispersao {
@@ -35,6 +36,13 @@ struct CandidateLists {
 // points are distinct and at least two.
 double improve_selection(const PointSet& points, std::vector<std::size_t>& chosen,
                          const CandidateLists& candidates, int rounds);
+
+// Returns whether the chains search a set of n points through an evenly spread sample of
+// tuning::kHeuristicSample of them: on bigger sets a chain's steps over every point (the
+// target search's layout, an exchange round) each take longer than a short time limit allows.
+[[nodiscard]] inline bool searched_by_sample(std::size_t n) {
+    return n > 2 * tuning::kHeuristicSample;
+}
 
 // Returns a good selection of p points: the best of tuning::kHeuristicChains chains of local
 // search (from p = tuning::kTargetFromP; one chain below), each the farthest-point greedy from
