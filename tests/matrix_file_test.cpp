@@ -2,6 +2,7 @@
 // and the same matrix whatever the block boundaries.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <fstream>
 #include <iterator>
@@ -11,6 +12,7 @@
 #include <sys/resource.h>
 
 #include "matrix/matrix_file.hpp"
+#include "matrix/matrix_lines.hpp"
 #include "tests/support/fault_cases.hpp"
 
 using namespace dispersao;
@@ -140,6 +142,11 @@ TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
         {"3 1\n0 1.0 2\n",
          "Erro no arquivo m, linha 2: a posicao \"1.0\" nao e um numero inteiro de 0 a 2.\n"},
         {"3 1\n0 1 x\n", "Erro no arquivo m, linha 2: \"x\" nao e um numero.\n"},
+        // "nan" and "inf" are numbers someone wrote, not names: a first row holding one is no
+        // header that would make the matrix smaller.
+        {"0,nan,2\nnan,0,3\n2,3,0\n", "Erro no arquivo m, linha 1: \"nan\" nao e um numero.\n"},
+        {"0,1,-inf\n1,0,3\n-inf,3,0\n",
+         "Erro no arquivo m, linha 1: \"-inf\" nao e um numero.\n"},
     };
     test_support::expect_fault_messages(cases, message);
     // A file that cannot be read, and one too large for memory, get their own messages.
@@ -149,6 +156,34 @@ TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
     EXPECT_EQ(describe_matrix_error(*folder, "/"), "O arquivo / nao pode ser lido.\n");
     EXPECT_EQ(message("4000000000 1\n0 1 2\n"),
               "Falta memoria para a matriz de distancias do arquivo m.\n");
+}
+
+// A byte-order mark, as spreadsheets write it, opens the text without being part of it.
+TEST(MatrixFile, AByteOrderMarkIsNoPartOfTheText) {
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(read(mark + "0,1.5,2\n1.5,0,0.25\n2,0.25,0\n").cells, kCells);
+    const DistanceMatrix named = read(mark + "A,B,C\n0,1.5,2\n1.5,0,0.25\n2,0.25,0\n", 2);
+    EXPECT_EQ(named.names, (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(read(mark + "3 3\n0 1 1.5\n0 2 2\n1 2 0.25\n").cells, kCells);
+}
+
+// A text with no end of line (a device of endless zeros, say) is refused once its first line
+// passes the limit, read in blocks, long before memory runs out.
+TEST(MatrixFile, AnEndlessLineIsRefusedAtTheLimit) {
+    std::size_t handed = 0;
+    const ByteSource zeros = [&handed](char* into, std::size_t size) {
+        std::fill(into, into + size, '\0');
+        handed += size;
+        return size;
+    };
+    DistanceMatrix matrix;
+    const std::optional<MatrixError> error = parse_matrix_text(zeros, matrix);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(describe_matrix_error(*error, "m"),
+              "Erro no arquivo m, linha 1: \"????????????????????????????????????????...\" inicia "
+              "uma linha longa demais (mais de " +
+                  std::to_string(kLongestMatrixLine) + " bytes).\n");
+    EXPECT_LT(handed, 2 * kLongestMatrixLine);
 }
 
 // The peak resident memory of this process so far, in kilobytes (Linux counts it so).

@@ -26,12 +26,12 @@ namespace {
     return name;
 }
 
-// True when every field of `fields` from `first` on is a number.
+// True when every field of `fields` from `first` on is a number, finite or not.
 [[nodiscard]] bool all_numbers(const std::vector<std::string_view>& fields, std::size_t first,
                                bool decimal_comma) {
     double ignored = 0;
     for (std::size_t i = first; i < fields.size(); ++i) {
-        if (!parse_distance(fields[i], decimal_comma, ignored)) {
+        if (!parse_number(fields[i], decimal_comma, ignored)) {
             return false;
         }
     }
@@ -120,7 +120,7 @@ std::optional<MatrixError> parse_csv_matrix(MatrixLines& lines, DistanceMatrix& 
         }
         split_fields(line, layout.separator, fields);
         double ignored = 0;
-        layout.labels = parse_distance(fields[0], layout.decimal_comma, ignored) ? 0 : 1;
+        layout.labels = parse_number(fields[0], layout.decimal_comma, ignored) ? 0 : 1;
     }
     layout.columns = fields.size() - layout.labels;
     if (!header.empty()) {

@@ -33,9 +33,8 @@ namespace {
     });
 }
 
-}  // namespace
-
-std::optional<MatrixError> parse_matrix_text(ByteSource source, DistanceMatrix& matrix) {
+// Reads the matrix of `source` in the format its first lines show. Throws MatrixLineTooLong.
+[[nodiscard]] std::optional<MatrixError> parse_lines(ByteSource source, DistanceMatrix& matrix) {
     MatrixLines lines(std::move(source));
     std::vector<std::pair<long, std::string>> first_lines;
     std::string_view line;
@@ -46,6 +45,18 @@ std::optional<MatrixError> parse_matrix_text(ByteSource source, DistanceMatrix& 
                         has_words(first_lines[1].second, 3);
     lines.replay(std::move(first_lines));
     return mdplib ? parse_mdplib_matrix(lines, matrix) : parse_csv_matrix(lines, matrix);
+}
+
+}  // namespace
+
+std::optional<MatrixError> parse_matrix_text(ByteSource source, DistanceMatrix& matrix) {
+    try {
+        return parse_lines(std::move(source), matrix);
+    } catch (const MatrixLineTooLong& fault) {
+        return matrix_fault(fault.line, quote_text(fault.start) +
+                                            " inicia uma linha longa demais (mais de " +
+                                            std::to_string(kLongestMatrixLine) + " bytes)");
+    }
 }
 
 std::optional<MatrixError> read_matrix_file(const std::string& path, DistanceMatrix& matrix) {

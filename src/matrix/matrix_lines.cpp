@@ -1,6 +1,7 @@
 // Lines, fields and numbers of matrix files, and the faults both readers report alike.
 #include "matrix/matrix_lines.hpp"
 
+#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <cmath>
@@ -15,6 +16,9 @@ namespace {
 
 // Bytes pulled from the source at a time.
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+// Bytes of an overlong line kept for its message: more than quote_text shows, so that it marks
+// the cut.
+constexpr std::size_t kQuotedStart = 64;
 
 // Returns a distance as a message writes it: the shortest text that reads back the same.
 [[nodiscard]] std::string number_text(double value) {
@@ -33,12 +37,17 @@ bool MatrixLines::next(std::string_view& line) {
         return true;
     }
     for (;;) {
-        const std::size_t newline = buffer_.find('\n', start_);
+        // The unread text before `unscanned_` holds no '\n': a long line is scanned once.
+        const std::size_t newline = buffer_.find('\n', std::max(start_, unscanned_));
         if (newline == std::string::npos && !ended_) {
             // Keep the unread tail, then pull the next block after it.
             buffer_.erase(0, start_);
             start_ = 0;
             const std::size_t kept = buffer_.size();
+            unscanned_ = kept;
+            if (kept > kLongestMatrixLine) {
+                throw MatrixLineTooLong{raw_lines_ + 1, buffer_.substr(0, kQuotedStart)};
+            }
             buffer_.resize(kept + kBlockBytes);
             const std::size_t got = source_(buffer_.data() + kept, kBlockBytes);
             buffer_.resize(kept + got);
@@ -51,6 +60,11 @@ bool MatrixLines::next(std::string_view& line) {
         const std::size_t end = newline == std::string::npos ? buffer_.size() : newline;
         line = std::string_view(buffer_).substr(start_, end - start_);
         start_ = newline == std::string::npos ? buffer_.size() : newline + 1;
+        // A byte-order mark, as spreadsheets write it, is not part of the first field.
+        constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+        if (raw_lines_ == 0 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+            line.remove_prefix(kByteOrderMark.size());
+        }
         ++raw_lines_;
         if (!trim(line).empty()) {
             line_number_ = raw_lines_;
@@ -97,6 +111,10 @@ void split_fields(std::string_view line, Separator separator,
 }
 
 bool parse_distance(std::string_view field, bool decimal_comma, double& value) {
+    return parse_number(field, decimal_comma, value) && std::isfinite(value);
+}
+
+bool parse_number(std::string_view field, bool decimal_comma, double& value) {
     if (!field.empty() && field.front() == '+') {
         field.remove_prefix(1);
     }
@@ -113,7 +131,7 @@ bool parse_distance(std::string_view field, bool decimal_comma, double& value) {
         }
     }
     const auto [end, error] = std::from_chars(text, text + field.size(), value);
-    return error == std::errc{} && end == text + field.size() && std::isfinite(value);
+    return error == std::errc{} && end == text + field.size();
 }
 
 std::string quote_text(std::string_view word) {

@@ -14,14 +14,28 @@
 
 namespace dispersao {
 
-// Hands out the lines of a text that are not blank, of any length (a matrix row may hold a
-// million fields), each as a view valid until the next call; a '\r' before '\n' is dropped.
-// Lines handed back by replay() come again first.
+// The longest line a matrix text may have: a row of a million distances written with 16
+// characters each, far past any matrix that fits in memory. Past it the text is no matrix (a device of endless bytes, say), and reading
+// stops before memory runs out.
+inline constexpr std::size_t kLongestMatrixLine = std::size_t{1} << 24;
+
+// Thrown by MatrixLines::next on a line longer than kLongestMatrixLine: its 1-based number and
+// its first bytes.
+struct MatrixLineTooLong {
+    long line;
+    std::string start;
+};
+
+// Hands out the lines of a text that are not blank, of any length up to kLongestMatrixLine (a
+// matrix row may hold a million fields), each as a view valid until the next call; a '\r'
+// before '\n' and a byte-order mark at the start of the text are dropped. Lines handed back by
+// replay() come again first.
 class MatrixLines {
   public:
     explicit MatrixLines(ByteSource source) : source_(std::move(source)) {}
 
     // Stores the next line that is not blank in `line` and returns true, or false at the end.
+    // Throws MatrixLineTooLong on a line longer than kLongestMatrixLine.
     [[nodiscard]] bool next(std::string_view& line);
 
     // 1-based number of the line handed out last.
@@ -41,7 +55,8 @@ class MatrixLines {
   private:
     ByteSource source_;
     std::string buffer_;
-    std::size_t start_ = 0;  // where the unread text of buffer_ begins
+    std::size_t start_ = 0;      // where the unread text of buffer_ begins
+    std::size_t unscanned_ = 0;  // where the unread text may first hold a '\n'
     bool ended_ = false;
     long line_number_ = 0;
     long raw_lines_ = 0;  // lines taken from the text so far, blank ones included
@@ -59,8 +74,12 @@ enum class Separator { semicolon, comma, tab, spaces };
 void split_fields(std::string_view line, Separator separator,
                   std::vector<std::string_view>& fields);
 
-// Parses all of `field` as a finite real number (a leading '+' allowed; a decimal comma too
-// when `decimal_comma`); false otherwise.
+// Parses all of `field` as a real number, "nan" and "inf" included (a leading '+' allowed; a
+// decimal comma too when `decimal_comma`); false otherwise. A field that parses is a number
+// someone wrote, never a name.
+[[nodiscard]] bool parse_number(std::string_view field, bool decimal_comma, double& value);
+
+// Parses all of `field` as a finite real number, as parse_number; false otherwise.
 [[nodiscard]] bool parse_distance(std::string_view field, bool decimal_comma, double& value);
 
 // Returns `word` quoted for a message, cut to 40 bytes, unprintable bytes shown as '?'.
