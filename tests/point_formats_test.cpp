@@ -139,6 +139,27 @@ TEST(GeojsonPoints, EachFaultNamesLineAndWhat) {
     test_support::expect_fault_messages(cases, geojson_message);
 }
 
+// Endless text that is no JSON object (a device of zeros, an endless "y" line) is refused
+// after the first block, not read into memory until it runs out.
+TEST(GeojsonPoints, EndlessTextThatIsNoObjectIsNotReadOn) {
+    for (const std::string& unit : {std::string(1, '\0'), std::string("y\n"),
+                                   std::string("{\"a\":[") + std::string(1, '\0')}) {
+        std::size_t handed = 0;
+        const ByteSource endless = [&](char* into, std::size_t size) {
+            for (std::size_t i = 0; i < size; ++i) {
+                into[i] = unit[(handed + i) % unit.size()];
+            }
+            handed += size;
+            return size;
+        };
+        PointSet points;
+        const auto error = parse_geojson_points(endless, points, false);
+        ASSERT_TRUE(error);
+        EXPECT_NE(describe_point_error(*error, "g").find("JSON invalido"), std::string::npos);
+        EXPECT_LE(handed, std::size_t{1} << 22);
+    }
+}
+
 TEST(PointFormats, NameDecidesAndContentWhenItCannot) {
     struct Case {
         std::string text;

@@ -1,6 +1,7 @@
 // Reader of GeoJSON collections of points.
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "points/json_text.hpp"
@@ -152,6 +153,18 @@ class GeojsonReader {
     bool keep_records_;
 };
 
+// Returns whether `text`, of which the bytes from `fresh` on were just read, may still open a
+// JSON object: it holds no NUL byte (never in JSON text) and its first byte that is not blank
+// nor part of a byte-order mark, if any, opens an object or an array (which the reader then
+// names as no FeatureCollection).
+[[nodiscard]] bool may_be_json_object(std::string_view text, std::size_t fresh) {
+    if (text.find('\0', fresh) != std::string_view::npos) {
+        return false;
+    }
+    const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    return first == std::string_view::npos || text[first] == '{' || text[first] == '[';
+}
+
 }  // namespace
 
 std::optional<PointError> parse_geojson_points(const ByteSource& source, PointSet& points,
@@ -164,7 +177,9 @@ std::optional<PointError> parse_geojson_points(const ByteSource& source, PointSe
         text.resize(at + kReadBlock);
         const std::size_t got = source(text.data() + at, kReadBlock);
         text.resize(at + got);
-        if (got == 0) {
+        // What is read already is no JSON object: an endless stream (a device, say) is not
+        // read on, and the parser names the fault.
+        if (got == 0 || !may_be_json_object(text, at)) {
             break;
         }
     }
