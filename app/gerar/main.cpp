@@ -68,6 +68,9 @@ constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 // apart) to 10^15 (a coordinate still fits a double with its decimals).
 constexpr double kLeastSide = 1e-6;
 constexpr double kLargestSide = 1e15;
+// Largest side of a menu instance: its distances, up to the side times sqrt 2, rounded, must
+// fit the 32 bits its readers take (2^31 - 1 over sqrt 2 is about 1.518e9).
+constexpr double kLargestMenuSide = 1.5e9;
 
 [[noreturn]] void on_memory_exhaustion() {
     remove_temporaries_now();
@@ -222,6 +225,11 @@ int run(int argc, const char* const* argv) {
         if (error != std::errc{} || end != text->data() + text->size() || !(side > 0) ||
             !std::isfinite(side) || side > kLargestSide || side < kLeastSide) {
             return usage_error(kProgram, "lado invalido: " + *text);
+        }
+        if (!kind && side > kLargestMenuSide) {
+            return usage_error(kProgram, "lado invalido: " + *text +
+                                             " (as distancias passariam de 32 bits; no maximo "
+                                             "1500000000)");
         }
     }
     if (!kind) {

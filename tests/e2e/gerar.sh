@@ -30,13 +30,18 @@ status=0
 [ "$status" -eq 0 ] && grep -q '^Exemplos:' "$work/out" || fail "help"
 [ "$("$program" --version)" = "dispersao-gerar $("$program" --version | cut -d' ' -f2)" ] ||
     fail "version"
-for arguments in "1 $work/c" "--lado 0 5 $work/c" "--pontos uniforme --lado 1e-9 5 $work/c.csv" "--pontos redondo 5 $work/c.csv" "--cor 5 $work/c" "5"; do
+for arguments in "1 $work/c" "--lado 0 5 $work/c" "--lado 3e9 5 $work/c" "--pontos uniforme --lado 1e-9 5 $work/c.csv" "--pontos redondo 5 $work/c.csv" "--cor 5 $work/c" "5"; do
     status=0
     # shellcheck disable=SC2086
     "$program" $arguments >/dev/null 2>"$work/err" || status=$?
     [ "$status" -eq 2 ] || fail "usage ($arguments): status $status"
     [ "$(grep -c '^Uso:' "$work/err")" -eq 1 ] || fail "usage ($arguments): no usage"
 done
+# The largest side a menu instance takes keeps every distance within 32 bits, as its readers
+# need.
+"$program" --lado 1.5e9 40 "$work/grande" >/dev/null || fail "largest menu side: status"
+awk '$3 > 2147483647 { bad = 1 } END { exit bad }' "$work/grande/MatrizDistanciasteste.txt" ||
+    fail "largest menu side: a distance past 32 bits"
 # Missing folders are created, as mkdir -p would; an earlier nomes.txt, which would name the
 # random cities, goes.
 "$program" 5 "$work/missing/deeper" >/dev/null 2>"$work/err" || fail "missing folder: status $?"
