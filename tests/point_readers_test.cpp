@@ -136,6 +136,21 @@ TEST(CsvPoints, ColumnsInAnyOrderQuotedNamesAndRowIds) {
     EXPECT_EQ(points.size(), 0U);
 }
 
+// A quoted cell of several lines, as spreadsheets (and the --csv output) write it, is one row
+// whose name keeps its breaks; the rows after it keep their own line numbers, and a quote
+// never closed is still named at the line that opened it.
+TEST(CsvPoints, QuotedCellsSpanLines) {
+    PointSet points;
+    ASSERT_FALSE(parse(PointFormat::csv,
+                       "nome,x,y\n\"Rua A\nBloco \"\"2\"\"\n\",1,2\nfim,3,4\nsem \"aspas,5,6\n", points));
+    EXPECT_EQ(points.names, (std::vector<std::string>{"Rua A\nBloco \"2\"\n", "fim", "sem \"aspas"}));
+    EXPECT_EQ(points.x, (std::vector<double>{1, 3, 5}));
+    EXPECT_EQ(message(PointFormat::csv, "nome,x,y\n\"a\nb\",1,2\nc,d,3\n"),
+              "Erro no arquivo f, linha 4: \"d\" nao e um numero.\n");
+    EXPECT_EQ(message(PointFormat::csv, "nome,x,y\nc,1,2\n\"a,1,2\nb,3,4\n"),
+              "Erro no arquivo f, linha 3: as aspas de \"\"a,1,2?b,3,4\" nao se fecham.\n");
+}
+
 TEST(CsvPoints, EachFaultNamesLineAndText) {
     const test_support::FaultCase cases[] = {
         {"\n\n", "Erro no arquivo f: o arquivo esta vazio; falta o cabecalho (x,y ou lat,lon).\n"},

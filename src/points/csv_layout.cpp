@@ -77,6 +77,31 @@ std::string separator_words(char separator) {
     return separator == '\t' ? "tabulacao" : separator == ';' ? "ponto e virgula" : "virgula";
 }
 
+bool ends_in_open_quote(std::string_view line, char separator) {
+    if (std::memchr(line.data(), '"', line.size()) == nullptr) {
+        return false;
+    }
+    const auto blank = [separator](char c) { return c != separator && is_blank(c); };
+    std::size_t i = 0;
+    for (;;) {
+        while (i < line.size() && blank(line[i])) {
+            ++i;
+        }
+        if (i < line.size() && line[i] == '"') {
+            const std::optional<std::size_t> end = closing_quote_end(line, i);
+            if (!end) {
+                return true;
+            }
+            i = *end;
+        }
+        const std::size_t cut = line.find(separator, i);
+        if (cut == std::string_view::npos) {
+            return false;
+        }
+        i = cut + 1;
+    }
+}
+
 std::optional<PointError> split_csv_fields(std::string_view line, char separator, long number,
                                            std::vector<std::string_view>& fields) {
     fields.clear();

@@ -28,6 +28,10 @@ struct CsvLayout {
     char separator = ',';
 };
 
+// Returns whether `line` ends inside a field that opens with a double quote (after blanks):
+// the field goes on in the next line, as spreadsheets write a cell of several lines.
+[[nodiscard]] bool ends_in_open_quote(std::string_view line, char separator);
+
 // Cuts `line` into its fields at `separator`, each kept as written (quotes and blanks
 // included), into `fields`. A field opening with a double quote (after blanks) runs to its
 // closing quote, "" inside standing for one quote, and may be followed only by blanks. Returns

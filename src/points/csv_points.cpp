@@ -130,6 +130,7 @@ std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points,
     bool have_header = false;
     std::vector<std::string_view> fields;
     std::string converted;  // a line that was not UTF-8, in UTF-8
+    std::string joined;     // the lines of a row whose quoted field spans several
     std::string_view line;
     while (lines.next(line)) {
         const long number = lines.line_number();
@@ -138,6 +139,18 @@ std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points,
         }
         if (trim(line).empty()) {
             continue;
+        }
+        // A quoted field of several lines is one row: its lines are joined, with their breaks.
+        if (have_header && ends_in_open_quote(line, layout.separator)) {
+            joined.assign(line);
+            while (ends_in_open_quote(joined, layout.separator) && lines.next(line)) {
+                joined += '\n';
+                joined += line;
+                if (lines.too_long() || joined.size() > LineReader::kMaxLine) {
+                    return fault(number, LineReader::overlong_line(joined));
+                }
+            }
+            line = joined;
         }
         const std::string_view written = line;
         if (!is_utf8(line)) {
