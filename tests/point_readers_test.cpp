@@ -64,6 +64,8 @@ TEST(TsplibPoints, KeywordsWithAnyColonSpacingCrlfAndNoEof) {
     ASSERT_FALSE(parse(PointFormat::tsplib, text, points));
     EXPECT_EQ(points.size(), 2U);
     EXPECT_EQ(points.x[1], 7);
+    // A byte-order mark before the first keyword is no part of it.
+    EXPECT_EQ(message(PointFormat::tsplib, "\xEF\xBB\xBF" + text), "");
     // What follows EOF or another section is not read.
     EXPECT_EQ(message(PointFormat::tsplib, text + "EOF\nrubbish\n"), "");
     EXPECT_EQ(message(PointFormat::tsplib, text + "DISPLAY_DATA_SECTION\n1 2 3\n"), "");

@@ -83,6 +83,11 @@ class TsplibReader {
             if (lines.too_long()) {
                 return fault(number, LineReader::overlong_line(line));
             }
+            // A byte-order mark, as some editors write it, is not part of the first keyword.
+            constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+            if (number == 1 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+                line.remove_prefix(kByteOrderMark.size());
+            }
             std::optional<PointError> error;
             bool finished = false;
             if (in_section_) {
