@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -109,7 +110,9 @@ int report_write_failure(const std::string& message) {
 // Writes the two files of a menu instance of `cities` cities into `folder`; returns the status.
 int write_menu_instance(long long cities, const std::string& folder, double side,
                         std::uint64_t seed) {
-    // The folder is made ready, or refused, before the long work of writing the distances.
+    // The folder is made ready, or refused, before the long work of writing the distances; a
+    // folder made for it goes again if nothing is written.
+    NewFolders made(folder);
     if (const auto failure = prepare_output_folder(folder, {kDistanceFile, kCityCountFile})) {
         return report_write_failure(*failure);
     }
@@ -152,6 +155,7 @@ int write_menu_instance(long long cities, const std::string& folder, double side
     if (const auto failure = commit_files({&distances, &count}, {prefix + kCityNamesFile})) {
         return report_write_failure(*failure);
     }
+    made.keep();
     std::printf("%lld cidades, %lld triplas, %lld bytes (%.1f MB) em %s\n", cities,
                 cities * (cities - 1) / 2, bytes, static_cast<double>(bytes) / 1e6,
                 (prefix + kDistanceFile).c_str());
@@ -170,6 +174,7 @@ int write_menu_instance(long long cities, const std::string& folder, double side
 // Writes a point file of `count` points spread as `spread` says; returns the status.
 int write_point_file(Spread spread, long long count, const std::string& path, double side,
                      std::uint64_t seed) {
+    NewFolders made(std::filesystem::path(path).parent_path().string());
     if (const auto failure = prepare_output_file(path)) {
         return report_write_failure(*failure);
     }
@@ -195,6 +200,7 @@ int write_point_file(Spread spread, long long count, const std::string& path, do
     if (const auto failure = commit_files({&file})) {
         return report_write_failure(*failure);
     }
+    made.keep();
     std::printf("%lld pontos em %s\n", count, path.c_str());
     return 0;
 }

@@ -115,7 +115,9 @@ int read_points(const char* path, PointSet& points) {
 // Converts the file at `path` into the instance files of `folder` ("" for the working folder);
 // returns the exit status after printing any message.
 int convert(const char* path, const std::string& folder) {
-    // The output's place is made ready, or refused, before the file is read.
+    // The output's place is made ready, or refused, before the file is read; a folder made
+    // for it goes again if nothing is written.
+    NewFolders made(folder);
     if (const auto failure = prepare_output_folder(folder, {kDistanceFile, kCityCountFile})) {
         std::fprintf(stderr, "dispersao-tsplib: %s\n", failure->c_str());
         return 1;
@@ -143,6 +145,7 @@ int convert(const char* path, const std::string& folder) {
         report(path, *error);
         return 1;
     }
+    made.keep();
     const std::string prefix = folder.empty() ? "" : folder + "/";
     if (names.empty()) {
         std::printf("%zu cidades gravadas em %s%s e %s%s.\n", points.size(), prefix.c_str(),

@@ -148,6 +148,26 @@ std::optional<std::string> prepare_output_folder(const std::string& folder,
     return std::nullopt;
 }
 
+NewFolders::NewFolders(const std::string& folder) {
+    std::error_code code;
+    for (fs::path at = fs::path(folder).lexically_normal(); !at.empty() && at != at.root_path();
+         at = at.parent_path()) {
+        if (fs::exists(fs::symlink_status(at, code))) {
+            break;
+        }
+        if (at.filename().empty()) {
+            continue;  // "a/" names the folder "a", next
+        }
+        missing_.push_back(at.string());
+    }
+}
+
+NewFolders::~NewFolders() {
+    for (const std::string& folder : missing_) {
+        ::rmdir(folder.c_str());  // fails, leaving it, unless it is an empty folder
+    }
+}
+
 bool same_place(const std::string& a, const std::string& b) {
     const auto place = [](const std::string& path) {
         std::error_code code;

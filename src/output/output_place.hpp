@@ -28,6 +28,23 @@ namespace dispersao {
 [[nodiscard]] std::optional<std::string> prepare_output_folder(
     const std::string& folder, const std::vector<std::string>& file_names);
 
+// The folders on the way to `folder` that do not exist yet, noted before an output's place is
+// prepared (which creates them): unless kept, they are removed again when this is destroyed,
+// deepest first and only while empty, so that a run that fails leaves no new empty folder.
+class NewFolders {
+  public:
+    explicit NewFolders(const std::string& folder);
+    NewFolders(const NewFolders&) = delete;
+    NewFolders& operator=(const NewFolders&) = delete;
+    ~NewFolders();
+
+    // Keeps the folders: the output is in place.
+    void keep() { missing_.clear(); }
+
+  private:
+    std::vector<std::string> missing_;  // deepest first
+};
+
 // Returns whether writing to `a` and to `b` writes one file: the two names lead, through links
 // and however they are spelled ("x.svg", "./d/../x.svg", a link to it), to one name in one
 // folder. Two hard links of a file are two places: writing one leaves the other as it was.

@@ -36,6 +36,13 @@ for bad in explicit short same empty missing; do
     grep -q "$bad.tsp" "$work/err" || fail "$bad: message does not name the file"
     [ -z "$(ls -A "$work/$bad")" ] || fail "$bad: files left behind: $(ls -A "$work/$bad")"
 done
+# A folder made for the output goes again when the file is refused; one that was there stays.
+status=0
+"$program" --pasta "$work/novo/fundo" "$work/same.tsp" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 1 ] && [ ! -e "$work/novo" ] || fail "new folder left behind: status $status"
+mkdir -p "$work/velho"
+"$program" --pasta "$work/velho/fundo" "$work/same.tsp" >/dev/null 2>&1 || true
+[ -d "$work/velho" ] && [ ! -e "$work/velho/fundo" ] || fail "folder that was there: removed"
 grep -q 'linha 3: EDGE_WEIGHT_TYPE "EXPLICIT"' <(convert_in explicit "$work/explicit.tsp"; cat "$work/err") ||
     fail "explicit: line and type"
 
