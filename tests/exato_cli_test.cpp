@@ -44,8 +44,9 @@ class Folder : public test_support::TempFolder {
 
     // Runs dispersao-exato with `args` in the folder, standard input closed off; sends SIGINT
     // after `interrupt_after` when that is positive, and again 50 ms later, as `timeout` passes
-    // one Ctrl-C on to the program and to its process group: one press, not two. `out_path` replaces the captured output;
-    // a positive `address_limit` caps the program's virtual memory at that many bytes.
+    // one Ctrl-C on to the program and to its process group: one press, not two. `out_path`
+    // replaces the captured output; a positive `address_limit` caps the program's virtual memory at
+    // that many bytes.
     [[nodiscard]] Outcome run(const std::vector<std::string>& args,
                               std::chrono::milliseconds interrupt_after = {},
                               const std::string& out_path = "", rlim_t address_limit = 0) const {

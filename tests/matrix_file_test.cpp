@@ -145,8 +145,7 @@ TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
         // "nan" and "inf" are numbers someone wrote, not names: a first row holding one is no
         // header that would make the matrix smaller.
         {"0,nan,2\nnan,0,3\n2,3,0\n", "Erro no arquivo m, linha 1: \"nan\" nao e um numero.\n"},
-        {"0,1,-inf\n1,0,3\n-inf,3,0\n",
-         "Erro no arquivo m, linha 1: \"-inf\" nao e um numero.\n"},
+        {"0,1,-inf\n1,0,3\n-inf,3,0\n", "Erro no arquivo m, linha 1: \"-inf\" nao e um numero.\n"},
     };
     test_support::expect_fault_messages(cases, message);
     // A file that cannot be read, and one too large for memory, get their own messages.

@@ -143,7 +143,7 @@ TEST(GeojsonPoints, EachFaultNamesLineAndWhat) {
 // after the first block, not read into memory until it runs out.
 TEST(GeojsonPoints, EndlessTextThatIsNoObjectIsNotReadOn) {
     for (const std::string& unit : {std::string(1, '\0'), std::string("y\n"),
-                                   std::string("{\"a\":[") + std::string(1, '\0')}) {
+                                    std::string("{\"a\":[") + std::string(1, '\0')}) {
         std::size_t handed = 0;
         const ByteSource endless = [&](char* into, std::size_t size) {
             for (std::size_t i = 0; i < size; ++i) {

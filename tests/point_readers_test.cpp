@@ -144,8 +144,10 @@ TEST(CsvPoints, ColumnsInAnyOrderQuotedNamesAndRowIds) {
 TEST(CsvPoints, QuotedCellsSpanLines) {
     PointSet points;
     ASSERT_FALSE(parse(PointFormat::csv,
-                       "nome,x,y\n\"Rua A\nBloco \"\"2\"\"\n\",1,2\nfim,3,4\nsem \"aspas,5,6\n", points));
-    EXPECT_EQ(points.names, (std::vector<std::string>{"Rua A\nBloco \"2\"\n", "fim", "sem \"aspas"}));
+                       "nome,x,y\n\"Rua A\nBloco \"\"2\"\"\n\",1,2\nfim,3,4\nsem \"aspas,5,6\n",
+                       points));
+    EXPECT_EQ(points.names,
+              (std::vector<std::string>{"Rua A\nBloco \"2\"\n", "fim", "sem \"aspas"}));
     EXPECT_EQ(points.x, (std::vector<double>{1, 3, 5}));
     EXPECT_EQ(message(PointFormat::csv, "nome,x,y\n\"a\nb\",1,2\nc,d,3\n"),
               "Erro no arquivo f, linha 4: \"d\" nao e um numero.\n");

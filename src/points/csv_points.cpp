@@ -117,6 +117,27 @@ void reserve_rows(PointSet& points, std::size_t rows) {
     }
 }
 
+// Makes `line`, row `number` of `lines`, the whole row when a quoted field it opens goes on in
+// the lines after it (a spreadsheet's cell of several lines): they are joined into `joined`,
+// with their breaks. Returns the fault of a row longer than a line may be.
+[[nodiscard]] std::optional<PointError> join_open_field(LineReader& lines, long number,
+                                                        char separator, std::string_view& line,
+                                                        std::string& joined) {
+    if (!ends_in_open_quote(line, separator)) {
+        return std::nullopt;
+    }
+    joined.assign(line);
+    while (ends_in_open_quote(joined, separator) && lines.next(line)) {
+        joined += '\n';
+        joined += line;
+        if (lines.too_long() || joined.size() > LineReader::kMaxLine) {
+            return fault(number, LineReader::overlong_line(joined));
+        }
+    }
+    line = joined;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points,
@@ -140,17 +161,10 @@ std::optional<PointError> parse_csv_points(ByteSource source, PointSet& points,
         if (trim(line).empty()) {
             continue;
         }
-        // A quoted field of several lines is one row: its lines are joined, with their breaks.
-        if (have_header && ends_in_open_quote(line, layout.separator)) {
-            joined.assign(line);
-            while (ends_in_open_quote(joined, layout.separator) && lines.next(line)) {
-                joined += '\n';
-                joined += line;
-                if (lines.too_long() || joined.size() > LineReader::kMaxLine) {
-                    return fault(number, LineReader::overlong_line(joined));
-                }
+        if (have_header) {
+            if (auto error = join_open_field(lines, number, layout.separator, line, joined)) {
+                return error;
             }
-            line = joined;
         }
         const std::string_view written = line;
         if (!is_utf8(line)) {
