@@ -14,9 +14,9 @@
 
 namespace dispersao {
 
-// The longest line a matrix text may have: a row of a million distances written with 16
-// characters each, far past any matrix that fits in memory. Past it the text is no matrix (a device
-// of endless bytes, say), and reading stops before memory runs out.
+// The longest line a matrix text may have (16 MiB): a row of a million distances of up to 15
+// characters each, far past any matrix that fits in memory. Past it the text is no matrix (a
+// device of endless bytes, say), and reading stops before memory runs out.
 inline constexpr std::size_t kLongestMatrixLine = std::size_t{1} << 24;
 
 // Thrown by MatrixLines::next on a line longer than kLongestMatrixLine: its 1-based number and
