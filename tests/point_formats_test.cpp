@@ -139,11 +139,18 @@ TEST(GeojsonPoints, EachFaultNamesLineAndWhat) {
     test_support::expect_fault_messages(cases, geojson_message);
 }
 
-// Endless text that is no JSON object (a device of zeros, an endless "y" line) is refused
-// after the first block, not read into memory until it runs out.
+// Endless text that is no JSON object (a device of zeros, an endless "y" line, a NUL byte in
+// the text) is refused after the block that shows it, not read into memory until it runs out,
+// with the line of the byte that shows it.
 TEST(GeojsonPoints, EndlessTextThatIsNoObjectIsNotReadOn) {
-    for (const std::string& unit : {std::string(1, '\0'), std::string("y\n"),
-                                    std::string("{\"a\":[") + std::string(1, '\0')}) {
+    const std::string not_object = "o GeoJSON deve ser um objeto JSON, aberto por '{'.\n";
+    const std::string nul = "o arquivo tem um byte nulo, que nenhum texto JSON tem.\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(1, '\0'), "Erro no arquivo g, linha 1: " + not_object},
+        {"\n\ny\n", "Erro no arquivo g, linha 3: " + not_object},
+        {"{\"a\":[\n" + std::string(1, '\0'), "Erro no arquivo g, linha 2: " + nul},
+    };
+    for (const auto& [unit, expected] : cases) {
         std::size_t handed = 0;
         const ByteSource endless = [&](char* into, std::size_t size) {
             for (std::size_t i = 0; i < size; ++i) {
@@ -155,8 +162,10 @@ TEST(GeojsonPoints, EndlessTextThatIsNoObjectIsNotReadOn) {
         PointSet points;
         const auto error = parse_geojson_points(endless, points, false);
         ASSERT_TRUE(error);
-        EXPECT_NE(describe_point_error(*error, "g").find("JSON invalido"), std::string::npos);
+        EXPECT_EQ(describe_point_error(*error, "g"), expected);
         EXPECT_LE(handed, std::size_t{1} << 22);
+        // The same text, whole and short, gets the same message.
+        EXPECT_EQ(geojson_message(unit + "{}"), expected);
     }
 }
 

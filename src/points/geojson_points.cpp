@@ -153,16 +153,26 @@ class GeojsonReader {
     bool keep_records_;
 };
 
-// Returns whether `text`, of which the bytes from `fresh` on were just read, may still open a
-// JSON object: it holds no NUL byte (never in JSON text) and its first byte that is not blank
-// nor part of a byte-order mark, if any, opens an object or an array (which the reader then
-// names as no FeatureCollection).
-[[nodiscard]] bool may_be_json_object(std::string_view text, std::size_t fresh) {
-    if (text.find('\0', fresh) != std::string_view::npos) {
-        return false;
-    }
+// Why a text can be no GeoJSON, seen in its first bytes: where, and what a message says.
+struct NotJson {
+    std::size_t offset;
+    const char* detail;
+};
+
+// Returns why `text`, of which the bytes from `fresh` on were just read (all of it at first),
+// can be no GeoJSON, if it shows already: its first byte that is not blank (nor of a byte-order
+// mark) opens no JSON object or list, or it holds a NUL byte, never in JSON text. The answer
+// hangs on the text up to the byte it names alone, so a reader may stop reading there: an
+// endless device is refused at once, and alike however the text comes in blocks.
+[[nodiscard]] std::optional<NotJson> not_json(std::string_view text, std::size_t fresh) {
     const std::size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
-    return first == std::string_view::npos || text[first] == '{' || text[first] == '[';
+    if (first != std::string_view::npos && text[first] != '{' && text[first] != '[') {
+        return NotJson{first, "o GeoJSON deve ser um objeto JSON, aberto por '{'"};
+    }
+    if (const std::size_t nul = text.find('\0', fresh); nul != std::string_view::npos) {
+        return NotJson{nul, "o arquivo tem um byte nulo, que nenhum texto JSON tem"};
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -172,16 +182,20 @@ std::optional<PointError> parse_geojson_points(const ByteSource& source, PointSe
     points = PointSet{};
     points.rule = DistanceRule::great_circle_km;
     std::string text;
+    std::optional<NotJson> refused;
     for (;;) {
         const std::size_t at = text.size();
         text.resize(at + kReadBlock);
         const std::size_t got = source(text.data() + at, kReadBlock);
         text.resize(at + got);
-        // What is read already is no JSON object: an endless stream (a device, say) is not
-        // read on, and the parser names the fault.
-        if (got == 0 || !may_be_json_object(text, at)) {
+        refused = not_json(text, at);
+        if (got == 0 || refused) {
             break;
         }
+    }
+    if (refused) {
+        return PointError{PointFailure::malformed, line_of(text, refused->offset), refused->detail,
+                          0};
     }
     // RFC 8259 asks for UTF-8; an export in Latin-1 is converted rather than refused.
     if (!is_utf8(text)) {
