@@ -150,7 +150,8 @@ TEST(GeojsonPoints, EndlessTextThatIsNoObjectIsNotReadOn) {
         {"\n\ny\n", "Erro no arquivo g, linha 3: " + not_object},
         {"{\"a\":[\n" + std::string(1, '\0'), "Erro no arquivo g, linha 2: " + nul},
     };
-    for (const auto& [unit, expected] : cases) {
+    for (const auto& [repeated, expected] : cases) {
+        const std::string& unit = repeated;  // a name the source below can capture
         std::size_t handed = 0;
         const ByteSource endless = [&](char* into, std::size_t size) {
             for (std::size_t i = 0; i < size; ++i) {
