@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "instance/instance_files.hpp"
+#include "points/text_encoding.hpp"
 #include "points/text_fields.hpp"
 
 namespace dispersao {
@@ -61,9 +62,8 @@ bool MatrixLines::next(std::string_view& line) {
         line = std::string_view(buffer_).substr(start_, end - start_);
         start_ = newline == std::string::npos ? buffer_.size() : newline + 1;
         // A byte-order mark, as spreadsheets write it, is not part of the first field.
-        constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-        if (raw_lines_ == 0 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-            line.remove_prefix(kByteOrderMark.size());
+        if (raw_lines_ == 0) {
+            drop_byte_order_mark(line);
         }
         ++raw_lines_;
         if (!trim(line).empty()) {

@@ -140,11 +140,8 @@ std::string chosen_sites_geojson(const PointSet& points, const std::vector<std::
     }
     const std::string header_text = as_utf8(points.record_header);
     if (points.record_kind == RecordKind::csv_row) {
-        constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
         std::string_view line = header_text;
-        if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-            line.remove_prefix(kByteOrderMark.size());
-        }
+        drop_byte_order_mark(line);
         static_cast<void>(split_csv_fields(line, layout.separator, 0, header));
     }
     std::string out = "{\"type\":\"FeatureCollection\",\"features\":[\n";

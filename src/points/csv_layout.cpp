@@ -167,10 +167,7 @@ std::string csv_field_text(std::string_view field) {
 
 std::optional<PointError> read_csv_header(std::string_view line, long number, CsvLayout& layout) {
     // A byte-order mark, as spreadsheets write it, is not part of the first name.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-        line.remove_prefix(kByteOrderMark.size());
-    }
+    drop_byte_order_mark(line);
     layout = CsvLayout{};
     layout.separator = most_used_separator(line);
     std::vector<std::string_view> fields;

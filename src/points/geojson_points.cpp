@@ -201,7 +201,6 @@ std::optional<PointError> parse_geojson_points(const ByteSource& source, PointSe
     if (!is_utf8(text)) {
         text = as_utf8(text);
     }
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (std::string_view(text).substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.replace(0, kByteOrderMark.size(), std::string(kByteOrderMark.size(), ' '));
     }

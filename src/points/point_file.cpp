@@ -11,6 +11,7 @@
 #include "output/system_error.hpp"
 #include "points/fault_message.hpp"
 #include "points/point_files.hpp"
+#include "points/text_encoding.hpp"
 #include "points/text_fields.hpp"
 
 namespace dispersao {
@@ -82,10 +83,7 @@ PointFormat point_format_of_name(std::string_view name) {
 }
 
 PointFormat point_format_of_text(std::string_view start) {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (start.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-        start.remove_prefix(kByteOrderMark.size());
-    }
+    drop_byte_order_mark(start);
     const auto* const first =
         std::find_if(start.begin(), start.end(), [](char c) { return !is_blank(c) && c != '\n'; });
     if (first != start.end() && *first == '{') {

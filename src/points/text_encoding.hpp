@@ -13,6 +13,16 @@ namespace dispersao {
 // Precondition: i < text.size().
 [[nodiscard]] std::size_t utf8_sequence_length(std::string_view text, std::size_t i);
 
+// The UTF-8 byte-order mark, which some editors and spreadsheets write before a text.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Removes the byte-order mark that opens `text`, if one does: it is no part of the text.
+inline void drop_byte_order_mark(std::string_view& text) {
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+}
+
 // True when all of `text` is valid UTF-8.
 [[nodiscard]] bool is_utf8(std::string_view text);
 

@@ -6,6 +6,7 @@
 
 #include "points/line_reader.hpp"
 #include "points/point_files.hpp"
+#include "points/text_encoding.hpp"
 #include "points/text_fields.hpp"
 
 namespace dispersao {
@@ -84,9 +85,8 @@ class TsplibReader {
                 return fault(number, LineReader::overlong_line(line));
             }
             // A byte-order mark, as some editors write it, is not part of the first keyword.
-            constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-            if (number == 1 && line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-                line.remove_prefix(kByteOrderMark.size());
+            if (number == 1) {
+                drop_byte_order_mark(line);
             }
             std::optional<PointError> error;
             bool finished = false;
