@@ -201,8 +201,10 @@ TEST(FixedSites, MatrixMatchesBruteForce) {
 
 TEST(FixedSites, MenuInstancesUnderTheMenuObjective) {
     // Cells with fractions and above the cap: the objective truncates them and caps them at 100.
+    // Every third trial has negative cells too, which the menu's files allow.
     std::mt19937_64 random(22);
     std::uniform_real_distribution<float> cell(0.0F, 140.0F);
+    std::uniform_real_distribution<float> signed_cell(-140.0F, 140.0F);
     for (int trial = 0; trial < 100; ++trial) {
         const int n = std::uniform_int_distribution<int>(2, 9)(random);
         const auto size = static_cast<std::size_t>(n);
@@ -211,8 +213,9 @@ TEST(FixedSites, MenuInstancesUnderTheMenuObjective) {
         for (std::size_t a = 0; a < size; ++a) {
             rows[a] = &cells[a * size];
             for (std::size_t b = a + 1; b < size; ++b) {
-                cells[a * size + b] =
-                    trial % 3 == 0 ? std::floor(cell(random) / 30.0F) : cell(random);
+                cells[a * size + b] = trial % 3 == 0   ? std::floor(cell(random) / 30.0F)
+                                      : trial % 3 == 1 ? signed_cell(random)
+                                                       : cell(random);
             }
         }
         const int p = std::uniform_int_distribution<int>(2, std::min(n, 5))(random);

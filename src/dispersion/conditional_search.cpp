@@ -24,6 +24,10 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
+// The gap of a site already chosen: below every distance, negative ones (menu instances) too,
+// so that no comparison with a worth ever makes it a candidate again.
+constexpr double kTaken = -kInfinity;
+
 // Returns the smallest pairwise distance of `chosen`, or infinity for fewer than two sites.
 [[nodiscard]] double value_of(const ConditionalInstance& instance,
                               const std::vector<std::size_t>& chosen) {
@@ -37,8 +41,8 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 }
 
 // Returns `fixed` completed to p sites greedily: each time the site farthest from those taken
-// (lowest position on ties). `gap[i]` is site i's distance to the fixed ones (-1 for a fixed
-// site) and is consumed. Precondition: fixed.size() <= p <= instance.n.
+// (lowest position on ties). `gap[i]` is site i's distance to the fixed ones (kTaken for a
+// fixed site) and is consumed. Precondition: fixed.size() <= p <= instance.n.
 [[nodiscard]] std::vector<std::size_t> farthest_completion(const ConditionalInstance& instance,
                                                            int p,
                                                            const std::vector<std::size_t>& fixed,
@@ -47,11 +51,11 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
     while (chosen.size() < static_cast<std::size_t>(p)) {
         const auto far =
             static_cast<std::size_t>(std::max_element(gap.begin(), gap.end()) - gap.begin());
-        assert(gap[far] >= 0);
+        assert(gap[far] != kTaken);
         chosen.push_back(far);
-        gap[far] = -1;
+        gap[far] = kTaken;
         for (std::size_t i = 0; i < instance.n; ++i) {
-            if (gap[i] > 0) {
+            if (gap[i] != kTaken) {
                 gap[i] = std::min(gap[i], instance.distance(i, far));
             }
         }
@@ -68,15 +72,15 @@ DispersionResult solve_conditional(const ConditionalInstance& instance, int p,
     const std::size_t n = instance.n;
     const auto q = p - static_cast<int>(fixed.size());
     assert(!fixed.empty() && q >= 0 && static_cast<std::size_t>(p) <= n);
-    // gap[i]: site i's distance to the nearest fixed site; -1 marks the fixed sites.
+    // gap[i]: site i's distance to the nearest fixed site; kTaken marks the fixed sites.
     std::vector<double> gap(n, kInfinity);
     for (const std::size_t f : fixed) {
-        assert(f < n && gap[f] >= 0);
-        gap[f] = -1;
+        assert(f < n && gap[f] != kTaken);
+        gap[f] = kTaken;
     }
     for (std::size_t i = 0; i < n; ++i) {
         for (const std::size_t f : fixed) {
-            if (gap[i] >= 0) {
+            if (gap[i] != kTaken) {
                 gap[i] = std::min(gap[i], instance.distance(i, f));
             }
         }
