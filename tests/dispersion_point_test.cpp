@@ -291,6 +291,37 @@ TEST(PointSolver, AllPointsAndRepeatedPlaces) {
     EXPECT_EQ(four.value, 0);
 }
 
+// Planar sets far beyond the usual scales, where whole-valued distances pass 2^53 (and every
+// double is whole) or real ones sit near the smallest doubles: the search still ends, proven.
+TEST(PointSolver, ProvesOnEveryScale) {
+    std::mt19937_64 random(29);
+    for (const DistanceRule rule : test_support::kEveryRule) {
+        if (rule == DistanceRule::tsplib_geo || rule == DistanceRule::great_circle_km) {
+            continue;  // degrees have no such scales
+        }
+        for (const double scale : {1e-300, 1e13, 1e18, 1e21, 1e290}) {
+            for (int trial = 0; trial < 4; ++trial) {
+                const int n = 4 + trial * 3;
+                const int p = 3 + trial % 3;
+                PointSet points = random_points(rule, trial % 2 == 0 ? 0 : 4, n, random);
+                for (std::size_t i = 0; i < points.size(); ++i) {
+                    points.x[i] *= scale;
+                    points.y[i] *= scale;
+                }
+                SearchLimits limits;
+                limits.seconds = 10;  // a safety net: without it a regression would hang
+                const DispersionResult result = solve_point_dispersion(points, p, limits);
+                SCOPED_TRACE(testing::Message() << "rule " << static_cast<int>(rule) << " scale "
+                                                << scale << " n " << n << " p " << p);
+                const double optimum = brute_force(points, p);
+                expect_sound(points, p, result, optimum);
+                EXPECT_TRUE(result.proven);
+                EXPECT_EQ(result.value, optimum);
+            }
+        }
+    }
+}
+
 // Stopped at any moment, a search keeps its promises: each limit below stops it somewhere else
 // on the way, and its bound must still hold the optimum that the full search proves.
 TEST(PointSolver, BoundsHoldWhereverTheLimitStrikes) {

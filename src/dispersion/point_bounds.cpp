@@ -15,6 +15,25 @@
 
 namespace dispersao::point_internal {
 
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Returns the least whole number above `x`: past 2^53, where every double is whole, the next
+// double. Precondition: x is finite.
+[[nodiscard]] double whole_above(double x) {
+    const double next = std::floor(x) + 1.0;
+    return next > x ? next : std::nextafter(x, kInfinity);
+}
+
+// Returns the greatest whole number below `x`, as whole_above does above it.
+[[nodiscard]] double whole_below(double x) {
+    const double next = std::ceil(x) - 1.0;
+    return next < x ? next : std::nextafter(x, -kInfinity);
+}
+
+}  // namespace
+
 // Links the cells whose bound exceeds the value, and lowers the upper bound: a point of a
 // selection worth more than v has its p - 1 partners in other cells, so its cell's
 // (p - 1)-th largest bound is at least the selection's worth.
@@ -23,7 +42,7 @@ BitGraph PointSolver::link_cells() {
     const auto keep = static_cast<std::size_t>(p_ - 1);
     BitGraph graph(m);
     // top[a * keep ..]: the largest `keep` bounds of cell a, in falling order; filled[a] of them.
-    std::vector<double> top(m * keep, -std::numeric_limits<double>::infinity());
+    std::vector<double> top(m * keep, -kInfinity);
     std::vector<std::size_t> filled(m, 0);
     const auto offer = [&](std::size_t a, double bound) {
         double* const list = top.data() + a * keep;
@@ -53,7 +72,7 @@ BitGraph PointSolver::link_cells() {
         }
     }
     double bound = value_;
-    reach_.assign(m, -std::numeric_limits<double>::infinity());
+    reach_.assign(m, -kInfinity);
     for (std::size_t a = 0; a < m; ++a) {
         if (filled[a] == keep) {
             reach_[a] = top[a * keep + keep - 1];
@@ -189,8 +208,12 @@ void PointSolver::probe() {
         if (!whole && upper_ - low <= tuning::kProbeRelativeWidth * std::fabs(upper_)) {
             break;
         }
-        const double level =
-            whole ? std::floor(low + (upper_ - low) / 2.0) + 1.0 : low + (upper_ - low) / 2.0;
+        // Every step moves `low` up or the bound down, so the bisection ends on any scale.
+        const double middle = low + (upper_ - low) / 2.0;
+        const double level = whole ? std::min(upper_, whole_above(middle)) : middle;
+        if (level <= low) {
+            break;  // real levels a double apart: nothing lies between them
+        }
         const int found = relaxed_clique(level, clique);
         if (found < 0) {
             // Undecided within the budget: higher levels are quicker to refute.
@@ -201,10 +224,10 @@ void PointSolver::probe() {
             continue;
         }
         if (found == 0) {
-            upper_ = whole ? level - 1.0 : level;
+            upper_ = whole ? whole_below(level) : level;
             continue;
         }
-        double worst = std::numeric_limits<double>::infinity();
+        double worst = kInfinity;
         for (std::size_t a = 0; a < clique.size(); ++a) {
             for (std::size_t b = a + 1; b < clique.size(); ++b) {
                 worst = std::min(worst, pair_bound(cells_[clique[a]], cells_[clique[b]]));
