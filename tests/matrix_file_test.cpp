@@ -123,6 +123,9 @@ TEST(MatrixFile, EveryFaultNamesItsLineAndText) {
         {"0,1,2\n1,0,abc\n2,3,0\n", "Erro no arquivo m, linha 2: \"abc\" nao e um numero.\n"},
         {"A,B\n0,1\nnan,0\n", "Erro no arquivo m, linha 3: \"nan\" nao e um numero.\n"},
         {"A,B\n0,1e999\n1,0\n", "Erro no arquivo m, linha 2: \"1e999\" nao e um numero.\n"},
+        // A first row with one bad distance is no header over labels: its corner is a number.
+        {"0,NA,2\nNA,0,3\n2,3,0\n", "Erro no arquivo m, linha 1: \"NA\" nao e um numero.\n"},
+        {"0;1e999\n1e999;0\n", "Erro no arquivo m, linha 1: \"1e999\" nao e um numero.\n"},
         {"0;1,5\n1,25;0\n",
          "Erro no arquivo m, linha 2: a distancia \"1,25\" de 2 a 1 difere "
          "da de 1 a 2 (1.5).\n"},

@@ -121,6 +121,16 @@ std::optional<MatrixError> parse_csv_matrix(MatrixLines& lines, DistanceMatrix& 
         split_fields(line, layout.separator, fields);
         double ignored = 0;
         layout.labels = parse_number(fields[0], layout.decimal_comma, ignored) ? 0 : 1;
+        if (layout.labels == 1 && header.size() == fields.size() &&
+            parse_number(header.front(), layout.decimal_comma, ignored)) {
+            // A number over the labels is a diagonal, not a corner: the first line is the
+            // first row, and one of its distances is no number.
+            for (const std::string& name : header) {
+                if (!parse_number(name, layout.decimal_comma, ignored)) {
+                    return matrix_fault(header_line, quote_text(name) + " nao e um numero");
+                }
+            }
+        }
     }
     layout.columns = fields.size() - layout.labels;
     if (!header.empty()) {

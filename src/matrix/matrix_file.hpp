@@ -40,7 +40,8 @@ struct MatrixError {
 //
 // CSV: one row of the matrix per line, optionally after a header line of names (a header is a
 // first line with a field that is not a number), and then optionally with a label in the first
-// field of every row (ignored; the header may then have a first field over the labels). Fields
+// field of every row (ignored; the header may then have a first field over the labels, not a
+// number: a number there makes the first line the first row, its other fields distances). Fields
 // are separated by ';' when the first line has one (a decimal comma is then allowed), else by
 // ',', else by tabs, else by runs of spaces; blanks around fields are ignored, as are blank
 // lines. Names may be in double quotes.
