@@ -157,15 +157,20 @@ std::string chosen_names_line(const std::vector<int>& positions,
 }
 
 std::string format_value(double value, bool integer) {
-    // Whole numbers of up to 2^53 are exact in a double; anything else keeps its decimals.
-    if (integer && std::trunc(value) == value && std::fabs(value) <= 9007199254740992.0) {
-        return std::to_string(static_cast<std::int64_t>(value));
-    }
     if (!std::isfinite(value)) {
         return value > 0 ? "infinito" : "indefinido";
     }
-    std::array<char, 32> text{};
-    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
+    if (value == 0) {
+        value = 0;  // a negative zero is written as zero
+    }
+    // Whole numbers in all their digits, past 2^53 too (the shortest that reads back the same
+    // double); anything else with as many decimals as it takes to read back the same double.
+    const bool whole = integer && std::trunc(value) == value;
+    std::array<char, 400> text{};
+    const auto [end, error] =
+        whole ? std::to_chars(text.data(), text.data() + text.size(), value,
+                              std::chars_format::fixed)
+              : std::to_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc{} ? std::string(text.data(), end) : std::string("?");
 }
 

@@ -54,8 +54,9 @@ struct ExactAnswer {
 [[nodiscard]] std::string chosen_names_line(const std::vector<int>& positions,
                                             const std::vector<std::string>& position_names);
 
-// Returns `value` as the reports write it: a whole number without decimals when `integer`
-// (and it is one), otherwise the shortest text that reads back as the same double.
+// Returns `value` as the reports write it: a whole number in all its digits, without decimals
+// or exponent, when `integer` (and it is one), otherwise the shortest text that reads back as
+// the same double; zero without a sign.
 [[nodiscard]] std::string format_value(double value, bool integer);
 
 // The plain Portuguese report, several lines each ending in a newline.
