@@ -44,12 +44,12 @@ TEST(TsplibPoints, ReadsEveryRuleWithIdsAsWritten) {
     for (const auto& r : rules) {
         PointSet points;
         const std::string text =
-            kTsplibHeader + r.type + "\nNODE_COORD_SECTION\n3 1.5 -2\n1 6.0e2 7\n2 0 0\nEOF\n";
+            kTsplibHeader + r.type + "\nNODE_COORD_SECTION\n3 1.5 -2\n1 6.0e1 7\n2 0 0\nEOF\n";
         ASSERT_FALSE(parse(PointFormat::tsplib, text, points)) << r.type;
         EXPECT_EQ(points.rule, r.rule);
         EXPECT_EQ(tsplib_rule_name(r.rule), r.type);
         EXPECT_EQ(points.ids, (std::vector<std::int64_t>{3, 1, 2}));
-        EXPECT_EQ(points.x, (std::vector<double>{1.5, 600, 0}));
+        EXPECT_EQ(points.x, (std::vector<double>{1.5, 60, 0}));
         EXPECT_EQ(points.y, (std::vector<double>{-2, 7, 0}));
         EXPECT_TRUE(points.names.empty());
     }
@@ -98,6 +98,9 @@ TEST(TsplibPoints, EachFaultNamesLineAndText) {
          "Erro no arquivo f, linha 6: o id \"1.5\" nao e um numero inteiro.\n"},
         {geo_points + "1 2 nan\n",
          "Erro no arquivo f, linha 6: a coordenada \"nan\" nao e um numero.\n"},
+        {geo_points + "1 -90.5 3\n",
+         "Erro no arquivo f, linha 6: a latitude \"-90.5\" esta fora do intervalo -90..90 (em "
+         "GEO, x e a latitude).\n"},
         {geo_points + "4 2 3\n",
          "Erro no arquivo f, linha 6: o id 4 esta fora do intervalo 1..3.\n"},
         {geo_points + "2 2 3\n2 2 3\n",

@@ -148,6 +148,10 @@ TEST(PublicApi, RejectsWhatItCannotTake) {
     options = {};
     options.threads = -1;
     EXPECT_NE(rejected(options), "");
+    options.threads = dispersao::kMaxThreads + 1;
+    EXPECT_EQ(rejected(options), "threads must be 0 (every core) to 1024, not 1025");
+    EXPECT_EQ(rejection([&] { return dispersao::solve(three, 2, static_cast<Metric>(99)); }),
+              "metric 99 is not one of the Metric values");
 
     const std::vector<double> bad = {0, 0, 1, std::numeric_limits<double>::infinity(), 2, 0};
     EXPECT_EQ(rejection([&] { return dispersao::solve(PointsView::interleaved(bad), 2); }),
@@ -163,6 +167,9 @@ TEST(PublicApi, RejectsWhatItCannotTake) {
               }),
               "point 1 has latitude 91, outside [-90, 90] (haversine takes latitude, longitude "
               "in degrees)");
+    EXPECT_EQ(
+        rejection([&] { return dispersao::solve(PointsView::interleaved(pole), 2, Metric::geo); }),
+        "point 1 has latitude 91, outside [-90, 90] (geo takes latitude, longitude in degrees)");
     // The same latitude is fine for a planar metric.
     EXPECT_EQ(rejection([&] { return dispersao::solve(PointsView::interleaved(pole), 2); }), "");
 }

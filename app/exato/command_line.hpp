@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/command_line.hpp"
+#include "dispersao/dispersao.hpp"
 
 namespace dispersao {
 
@@ -24,9 +25,6 @@ struct ExactOptions {
     std::string matrix;   // --matriz: a distance matrix file instead of ENTRADA; empty for none
     std::vector<std::int64_t> fixed;  // --fixos: ids already chosen, as the reports show them
 };
-
-// The most threads --threads accepts: more than any machine it runs on has cores.
-inline constexpr int kMaxThreads = 1024;
 
 // The program's name, usage and help, by the convention every companion follows.
 extern const ProgramText kExactProgram;

@@ -27,6 +27,7 @@ enum class Metric {
     ceil_2d,    // TSPLIB CEIL_2D: the Euclidean distance rounded up
     att,        // TSPLIB ATT: the pseudo-Euclidean rule of att48 and att532
     geo,        // TSPLIB GEO: integer km from x = latitude, y = longitude in TSPLIB's DDD.MM form
+                // (latitude within [-90, 90])
     haversine   // great-circle km on a sphere of radius 6371.0 from x = latitude, y = longitude
                 // in decimal degrees (latitude within [-90, 90])
 };
@@ -49,12 +50,15 @@ struct PointsView {
     }
 };
 
+// The most worker threads a solve accepts: more than any machine it runs on has cores.
+inline constexpr int kMaxThreads = 1024;
+
 // The limits and companions of one solve. The defaults: no time limit, every core, no fixed site.
 struct SolveOptions {
     // Wall-clock seconds the search may take (>= 0); infinity for no limit. When it runs out the
     // best selection found is returned with proven == false.
     double time_limit = std::numeric_limits<double>::infinity();
-    // Worker threads the search may use (>= 0); 0 means one per core.
+    // Worker threads the search may use, 0 to kMaxThreads; 0 means one per core.
     int threads = 0;
     // 0-based positions of sites already chosen: distinct, below n, at most p of them. The
     // answer holds them all and is optimal among the selections that do.
@@ -82,9 +86,9 @@ struct SolveResult {
 
 // Returns p of the points whose smallest pairwise distance under `metric` is as large as
 // possible. Memory grows linearly with n (the coordinates are copied once into the search's
-// own order; no n x n table is built). Throws std::invalid_argument unless 2 <= p <= n, every
-// coordinate is finite (and, for haversine, every latitude within [-90, 90]), and the options
-// are valid.
+// own order; no n x n table is built). Throws std::invalid_argument unless 2 <= p <= n,
+// `metric` is one of Metric's values, every coordinate is finite (and, for haversine and geo,
+// every latitude within [-90, 90]), and the options are valid.
 [[nodiscard]] SolveResult solve(const PointsView& points, int p, Metric metric = Metric::euclidean,
                                 const SolveOptions& options = {});
 

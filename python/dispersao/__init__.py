@@ -63,14 +63,36 @@ def _limit(time_limit: Optional[float]) -> float:
     return float(time_limit)
 
 
+# The widest integer the core takes for p: a C int.
+_LARGEST_P = 2**31 - 1
+
+
+def _p(p: int) -> int:
+    """Returns p for the core; ValueError for one no point set can hold."""
+    count = operator.index(p)
+    if not 2 <= count <= _LARGEST_P:
+        raise ValueError(f"p = {count} is out of range: it must be at least 2 and at most the "
+                         f"number of sites")
+    return count
+
+
 def _threads(threads: Optional[int]) -> int:
     """Returns the worker threads for the core: 0 (every core) for None."""
     if threads is None:
         return 0
     count = operator.index(threads)
-    if count < 1:
-        raise ValueError(f"threads must be a positive integer or None, not {count}")
+    if not 1 <= count <= _core.MAX_THREADS:
+        raise ValueError(f"threads must be a positive integer up to {_core.MAX_THREADS} or "
+                         f"None, not {count}")
     return count
+
+
+def _real(sites: npt.ArrayLike) -> np.ndarray:
+    """Returns `sites` as float64; ValueError for complex numbers, whose parts would be lost."""
+    array = np.asarray(sites)
+    if array.dtype.kind == "c":
+        raise ValueError(f"coordinates and distances must be real numbers; got {array.dtype}")
+    return np.asarray(array, dtype=np.float64)
 
 
 def _fixed(fixed: Optional[npt.ArrayLike]) -> list[int]:
@@ -84,7 +106,11 @@ def _fixed(fixed: Optional[npt.ArrayLike]) -> list[int]:
         raise ValueError(f"fixed must be a sequence of ids; got shape {ids.shape}")
     if ids.dtype.kind not in "iu":
         raise ValueError(f"fixed must hold integer ids; got {ids.dtype} values")
-    return [int(i) for i in ids.reshape(-1)]
+    listed = [int(i) for i in ids.reshape(-1)]
+    for i in listed:
+        if not -2**63 <= i < 2**63:
+            raise ValueError(f"fixed id {i} is out of range: ids run from 0 to n - 1")
+    return listed
 
 
 def solve(points: npt.ArrayLike, p: int, *, metric: str = "euclidean",
@@ -105,22 +131,23 @@ def solve(points: npt.ArrayLike, p: int, *, metric: str = "euclidean",
             selection found is returned with proven=False and a valid upper_bound.
         fixed: ids (0-based rows) of sites already chosen; the answer holds them and is optimal
             among the selections that do. At most p distinct ids.
-        threads: worker threads the search may use; None for one per core.
+        threads: worker threads the search may use, 1 to 1024; None for one per core.
 
     Returns:
         A Result.
 
     Raises:
         ValueError: points not of shape (n, 2), a NaN or infinite coordinate (or a latitude
-            outside [-90, 90] for haversine), planar points so far apart that their distance
-            overflows a double, p out of range, a fixed id out of range or
-            repeated, an unknown metric, a negative time limit, threads < 1.
+            outside [-90, 90] for haversine and geo), planar points so far apart that their
+            distance overflows a double, complex numbers, p out of range, a fixed id out of
+            range or repeated, an unknown metric, a negative time limit, threads < 1 or above
+            1024.
         KeyboardInterrupt: Ctrl-C while solving in the main thread stops the search within
             about 0.1 s and raises KeyboardInterrupt; no result is returned.
     """
-    array = np.asarray(points, dtype=np.float64)
+    array = _real(points)
     ids, value, upper, proven, seconds = _core.solve_points(
-        array, operator.index(p), str(metric), _limit(time_limit), _fixed(fixed),
+        array, _p(p), str(metric), _limit(time_limit), _fixed(fixed),
         _threads(threads))
     return Result(ids, value, upper, bool(proven), seconds)
 
@@ -141,19 +168,19 @@ def solve_matrix(matrix: npt.ArrayLike, p: int, *, time_limit: Optional[float] =
             selection found is returned with proven=False and a valid upper_bound.
         fixed: ids (0-based rows) already chosen; the answer holds them and is optimal among
             the selections that do. At most p distinct ids.
-        threads: worker threads the search may use; None for one per core.
+        threads: worker threads the search may use, 1 to 1024; None for one per core.
 
     Returns:
         A Result.
 
     Raises:
         ValueError: a matrix that is not square, a NaN, infinite or negative cell, a matrix
-            that is not symmetric, p out of range, a fixed id out of range or repeated, a
-            negative time limit, threads < 1.
+            that is not symmetric, complex numbers, p out of range, a fixed id out of range or
+            repeated, a negative time limit, threads < 1 or above 1024.
         KeyboardInterrupt: Ctrl-C while solving in the main thread stops the search within
             about 0.1 s and raises KeyboardInterrupt; no result is returned.
     """
-    array = np.asarray(matrix, dtype=np.float64)
+    array = _real(matrix)
     ids, value, upper, proven, seconds = _core.solve_matrix(
-        array, operator.index(p), _limit(time_limit), _fixed(fixed), _threads(threads))
+        array, _p(p), _limit(time_limit), _fixed(fixed), _threads(threads))
     return Result(ids, value, upper, bool(proven), seconds)

@@ -3,6 +3,8 @@
 import numpy as np
 import numpy.typing as npt
 
+MAX_THREADS: int
+
 def solve_points(
     points: npt.NDArray[np.float64],
     p: int,

@@ -62,8 +62,9 @@ void check_request(std::size_t n, int p, const SolveOptions& options) {
     if (std::isnan(options.time_limit) || options.time_limit < 0) {
         reject("time_limit must be a number of seconds >= 0, not " + text(options.time_limit));
     }
-    if (options.threads < 0) {
-        reject("threads must be >= 0 (0 for every core), not " + std::to_string(options.threads));
+    if (options.threads < 0 || options.threads > kMaxThreads) {
+        reject("threads must be 0 (every core) to " + std::to_string(kMaxThreads) + ", not " +
+               std::to_string(options.threads));
     }
     if (options.fixed.size() > static_cast<std::size_t>(p)) {
         reject(std::to_string(options.fixed.size()) + " fixed sites for p = " + std::to_string(p) +
@@ -83,6 +84,10 @@ void check_request(std::size_t n, int p, const SolveOptions& options) {
 }
 
 void check_points(const PointsView& points, Metric metric) {
+    const auto code = static_cast<int>(metric);
+    if (code < static_cast<int>(Metric::euclidean) || code > static_cast<int>(Metric::haversine)) {
+        reject("metric " + std::to_string(code) + " is not one of the Metric values");
+    }
     if (points.n > 0 && (points.x == nullptr || points.y == nullptr)) {
         reject("the points view has no coordinates");
     }
@@ -93,9 +98,10 @@ void check_points(const PointsView& points, Metric metric) {
             reject("point " + std::to_string(i) + " has a coordinate that is NaN or infinite (" +
                    text(x) + ", " + text(y) + ")");
         }
-        if (metric == Metric::haversine && std::fabs(x) > 90) {
-            reject("point " + std::to_string(i) + " has latitude " + text(x) +
-                   ", outside [-90, 90] (haversine takes latitude, longitude in degrees)");
+        if ((metric == Metric::haversine || metric == Metric::geo) && !latitude_in_range(x)) {
+            reject("point " + std::to_string(i) + " has latitude " + text(x) + ", outside [-90, 90] (" +
+                   (metric == Metric::geo ? "geo" : "haversine") +
+                   " takes latitude, longitude in degrees)");
         }
     }
     const bool planar = metric != Metric::geo && metric != Metric::haversine;

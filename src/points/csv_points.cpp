@@ -7,6 +7,7 @@
 #include "points/csv_layout.hpp"
 #include "points/line_reader.hpp"
 #include "points/point_files.hpp"
+#include "points/point_set.hpp"
 #include "points/text_encoding.hpp"
 #include "points/text_fields.hpp"
 
@@ -84,7 +85,7 @@ std::optional<PointError> read_row(std::string_view line, long number, const Csv
             return fault(number, detail);
         }
     }
-    if (layout.geographic && (a < -90 || a > 90)) {
+    if (layout.geographic && !latitude_in_range(a)) {
         return fault(number, "a latitude " + quoted(trim(fields[first])) +
                                  " esta fora do intervalo -90..90");
     }

@@ -6,6 +6,7 @@
 
 #include "points/json_text.hpp"
 #include "points/point_files.hpp"
+#include "points/point_set.hpp"
 #include "points/text_encoding.hpp"
 #include "points/text_fields.hpp"
 
@@ -122,7 +123,7 @@ class GeojsonReader {
         }
         const double lon = coordinates->items[0].number;
         const double lat = coordinates->items[1].number;
-        if (lat < -90 || lat > 90) {
+        if (!latitude_in_range(lat)) {
             return fault(*coordinates, which + " tem a latitude " +
                                            quoted(coordinates->items[1].text) +
                                            " fora do intervalo -90..90 (a ordem e [lon, lat])");

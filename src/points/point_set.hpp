@@ -21,6 +21,12 @@ enum class DistanceRule {
                      // (CSV columns lat, lon in decimal degrees)
 };
 
+// Returns whether `degrees` is a latitude: within [-90, 90] (for TSPLIB's DDD.MM too, whose
+// degrees are its whole part).
+[[nodiscard]] constexpr bool latitude_in_range(double degrees) {
+    return degrees >= -90 && degrees <= 90;
+}
+
 // Returns whether every distance of `count` planar points fits a double: their bounding box's
 // diagonal is finite (coordinates near 1.8e308 of opposite signs are each finite, their
 // distance is not). `x` and `y` hold a point's coordinates every `stride` entries.

@@ -6,6 +6,7 @@
 
 #include "points/line_reader.hpp"
 #include "points/point_files.hpp"
+#include "points/point_set.hpp"
 #include "points/text_encoding.hpp"
 #include "points/text_fields.hpp"
 
@@ -195,6 +196,10 @@ class TsplibReader {
             if (!parse_real(word, *value)) {
                 return fault(number, "a coordenada " + quoted(word) + " nao e um numero");
             }
+        }
+        if (rule_ == DistanceRule::tsplib_geo && !latitude_in_range(x)) {
+            return fault(number, "a latitude " + quoted(words[1]) +
+                                     " esta fora do intervalo -90..90 (em GEO, x e a latitude)");
         }
         if (static_cast<std::int64_t>(points_.size()) == dimension_) {
             return fault(number,
