@@ -175,8 +175,9 @@ TEST(ExatoCommandLine, JsonHasEveryKeyIdsAscendingAndEscapedNames) {
     EXPECT_NEAR(valor, 157.249, 0.001);
     EXPECT_EQ(std::to_string(valor).size() < json_field(run.out, "valor").size(), true);
     // Whole distances past 2^53 keep all their digits; a negative zero is written as zero.
-    folder.write("longe.tsp", "DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n"
-                              "1 0 0\n2 1e20 0\n3 3e20 0\n");
+    folder.write("longe.tsp",
+                 "DIMENSION: 3\nEDGE_WEIGHT_TYPE: EUC_2D\nNODE_COORD_SECTION\n"
+                 "1 0 0\n2 1e20 0\n3 3e20 0\n");
     run = folder.run({"longe.tsp", "--json", "-p", "3"});
     EXPECT_EQ(json_field(run.out, "valor"), "100000000000000000000") << run.out;
     folder.write("zero.csv", "0,-0\n-0,0\n");

@@ -167,10 +167,9 @@ std::string format_value(double value, bool integer) {
     // double); anything else with as many decimals as it takes to read back the same double.
     const bool whole = integer && std::trunc(value) == value;
     std::array<char, 400> text{};
-    const auto [end, error] =
-        whole ? std::to_chars(text.data(), text.data() + text.size(), value,
-                              std::chars_format::fixed)
-              : std::to_chars(text.data(), text.data() + text.size(), value);
+    const auto [end, error] = whole ? std::to_chars(text.data(), text.data() + text.size(), value,
+                                                    std::chars_format::fixed)
+                                    : std::to_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc{} ? std::string(text.data(), end) : std::string("?");
 }
 

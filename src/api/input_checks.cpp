@@ -99,8 +99,8 @@ void check_points(const PointsView& points, Metric metric) {
                    text(x) + ", " + text(y) + ")");
         }
         if ((metric == Metric::haversine || metric == Metric::geo) && !latitude_in_range(x)) {
-            reject("point " + std::to_string(i) + " has latitude " + text(x) + ", outside [-90, 90] (" +
-                   (metric == Metric::geo ? "geo" : "haversine") +
+            reject("point " + std::to_string(i) + " has latitude " + text(x) +
+                   ", outside [-90, 90] (" + (metric == Metric::geo ? "geo" : "haversine") +
                    " takes latitude, longitude in degrees)");
         }
     }
