@@ -117,8 +117,12 @@ template <class Key>
             }
         }
     }
+    // Each phase below first lays out all n points: none is begun once the search must stop.
+    if (should_stop()) {
+        return best;
+    }
     (void)improve_selection(points, best, everyone, tuning::kExchangeRounds);
-    if (p >= tuning::kTargetFromP && static_cast<std::size_t>(p) < n) {
+    if (p >= tuning::kTargetFromP && static_cast<std::size_t>(p) < n && !should_stop()) {
         const bool wide = chain % tuning::kChainsPerGeneration == tuning::kWideBarredChain;
         const TargetLimits limits{
             .idle_moves = tuning::kTargetIdleMoves,
