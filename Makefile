@@ -15,7 +15,7 @@ test:
 	checks/setup.sh test
 	cmake --workflow --preset default
 
-# The menu program on the 10-city example (it reads the instance files there and writes nothing).
+# The menu program on the 12-city example (it reads the instance files there and writes nothing).
 run: build
 	cd examples/small && ../../build/default/dispersao
 

@@ -18,7 +18,8 @@ const ProgramText kExactProgram{
     "     dispersao-exato [opcoes] --matriz ARQUIVO\n",
     "\n"
     "Escolhe P pontos cuja menor distancia entre dois deles seja a maior possivel, e prova\n"
-    "que nenhuma escolha faz melhor.\n"
+    "que nenhuma escolha faz melhor (com P de 30 ou mais e mais de 10000 pontos, da a\n"
+    "escolha com um limite superior, sem prova).\n"
     "\n"
     "ENTRADA: uma pasta com numcidades.txt e MatrizDistanciasteste.txt (e, se houver,\n"
     "nomes.txt); sem ENTRADA, a pasta atual. Ou um arquivo de pontos: TSPLIB .tsp (EUC_2D,\n"
