@@ -198,6 +198,7 @@ py::tuple solve_matrix(py::array_t<double> matrix, int p, double time_limit,
 PYBIND11_MODULE(_core, module) {
     module.doc() = "The compiled core of dispersao; use the functions of the dispersao package.";
     module.attr("MAX_THREADS") = dispersao::kMaxThreads;
+    module.attr("VERSION") = dispersao::version();
     module.def("solve_points", &solve_points, py::arg("points"), py::arg("p"), py::arg("metric"),
                py::arg("time_limit"), py::arg("fixed"), py::arg("threads"),
                "Solves on an (n, 2) float64 array; returns (ids, value, upper_bound, proven, "

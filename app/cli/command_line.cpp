@@ -6,9 +6,7 @@
 #include <charconv>
 #include <cstdio>
 
-#ifndef DISPERSAO_VERSION
-#define DISPERSAO_VERSION "desconhecida"
-#endif
+#include "dispersao/dispersao.hpp"
 
 namespace dispersao {
 
@@ -86,7 +84,7 @@ std::variant<CommandLine, std::string> parse_command_line(int argc, const char* 
 }
 
 std::string version_text(std::string_view name) {
-    return std::string(name) + " " DISPERSAO_VERSION "\n";
+    return std::string(name) + " " + version() + "\n";
 }
 
 std::optional<int> answer_help_or_version(const CommandLine& line, const ProgramText& program) {

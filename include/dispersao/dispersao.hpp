@@ -107,6 +107,9 @@ struct SolveResult {
 [[nodiscard]] SolveResult solve_matrix(std::span<const double> cells, std::size_t n, int p,
                                        const SolveOptions& options = {});
 
+// Returns the library's version, "major.minor.patch" (the project's, as CMake knows it).
+[[nodiscard]] const char* version() noexcept;
+
 // Returns the distance between (xa, ya) and (xb, yb) under `metric`, exactly as the solver
 // measures it (integer-valued for the TSPLIB metrics).
 [[nodiscard]] double distance(Metric metric, double xa, double ya, double xb, double yb);

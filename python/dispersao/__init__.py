@@ -26,6 +26,9 @@ from . import _core
 
 __all__ = ["Result", "solve", "solve_matrix", "METRICS"]
 
+#: The version of the compiled library, "major.minor.patch".
+__version__: str = _core.VERSION
+
 #: The names `solve` accepts for `metric`.
 METRICS = ("euclidean", "euc_2d", "ceil_2d", "att", "geo", "haversine")
 

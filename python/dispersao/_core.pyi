@@ -4,6 +4,7 @@ import numpy as np
 import numpy.typing as npt
 
 MAX_THREADS: int
+VERSION: str
 
 def solve_points(
     points: npt.NDArray[np.float64],

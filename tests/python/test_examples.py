@@ -20,3 +20,12 @@ def test_spread_cities_example():
     ids = [int(i) for i in lines[5].split("[")[1].split("]")[0].split(", ")]
     assert lines[:5] == [names[i] for i in ids]
     assert ", value=9913.49732" in lines[5] and "proven=True" in lines[5]
+
+
+def test_version_is_the_installed_package_version():
+    """The version compiled into the library is the one the package was installed as."""
+    from importlib.metadata import version
+
+    import dispersao
+
+    assert dispersao.__version__ == version("dispersao")
