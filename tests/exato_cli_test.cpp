@@ -166,6 +166,10 @@ TEST(ExatoCommandLine, JsonHasEveryKeyIdsAscendingAndEscapedNames) {
     // The plain report shows names with control bytes as '?'.
     run = folder.run({"-p", "2", "linha.csv"});
     EXPECT_NE(run.out.find("\n  2  c\\d\n  3  ?tab\n"), std::string::npos) << run.out;
+    // A point without a code or a name shows none.
+    folder.write("meio.csv", "x,y,id,nome\n0,0,,a\n10,0,K,\n");
+    run = folder.run({"-p", "2", "meio.csv"});
+    EXPECT_NE(run.out.find(":\n  1  a\n  2  [K]\n"), std::string::npos) << run.out;
     // Real distances keep every digit; names that are not UTF-8 are mended.
     folder.write("dois.csv", "lat,lon,nome\n0,0,\xC3\xA9\xFF\n1,1,x\n");
     run = folder.run({"dois.csv", "--json", "-p", "2"});

@@ -188,8 +188,13 @@ std::string plain_report(const ExactAnswer& answer) {
         text += "\n";
         for (std::size_t i = 0; i < answer.ids.size(); ++i) {
             text += "  " + std::to_string(answer.ids[i]);
-            text += answer.codes.empty() ? "" : "  [" + printable(answer.codes[i]) + "]";
-            text += answer.names.empty() ? "" : "  " + printable(answer.names[i]);
+            // A point without a code or a name shows none: no "[]", no trailing blanks.
+            if (!answer.codes.empty() && !answer.codes[i].empty()) {
+                text += "  [" + printable(answer.codes[i]) + "]";
+            }
+            if (!answer.names.empty() && !answer.names[i].empty()) {
+                text += "  " + printable(answer.names[i]);
+            }
             text += "\n";
         }
     }
