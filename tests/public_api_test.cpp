@@ -8,6 +8,7 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -153,6 +154,13 @@ TEST(PublicApi, RejectsWhatItCannotTake) {
     EXPECT_EQ(rejection([&] { return dispersao::solve(three, 2, static_cast<Metric>(99)); }),
               "metric 99 is not one of the Metric values");
 
+    const std::vector<double> odd = {0, 0, 1};
+    EXPECT_EQ(rejection([&] { return dispersao::solve(PointsView::interleaved(odd), 2); }),
+              "interleaved coordinates come in pairs; got 3 values");
+    EXPECT_EQ(rejection([&] {
+                  return dispersao::solve(PointsView::columns(odd, std::span(odd).first(2)), 2);
+              }),
+              "the columns differ in length: 3 x values, 2 y values");
     const std::vector<double> bad = {0, 0, 1, std::numeric_limits<double>::infinity(), 2, 0};
     EXPECT_EQ(rejection([&] { return dispersao::solve(PointsView::interleaved(bad), 2); }),
               "point 1 has a coordinate that is NaN or infinite (1, inf)");

@@ -18,6 +18,8 @@
 #include <functional>
 #include <limits>
 #include <span>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace dispersao {
@@ -42,12 +44,22 @@ struct PointsView {
     const double* y = nullptr;
     std::size_t stride = 1;  // doubles from one point's x (or y) to the next point's
 
-    // Returns a view of interleaved coordinates x0, y0, x1, y1, ...; xy.size() must be even.
+    // Returns a view of interleaved coordinates x0, y0, x1, y1, ...; throws
+    // std::invalid_argument unless xy.size() is even.
     [[nodiscard]] static PointsView interleaved(std::span<const double> xy) {
+        if (xy.size() % 2 != 0) {
+            throw std::invalid_argument("interleaved coordinates come in pairs; got " +
+                                        std::to_string(xy.size()) + " values");
+        }
         return {xy.size() / 2, xy.data(), xy.data() + 1, 2};
     }
-    // Returns a view of two columns of equal length; x.size() must equal y.size().
+    // Returns a view of two columns; throws std::invalid_argument unless they are equally long.
     [[nodiscard]] static PointsView columns(std::span<const double> x, std::span<const double> y) {
+        if (x.size() != y.size()) {
+            throw std::invalid_argument(
+                "the columns differ in length: " + std::to_string(x.size()) + " x values, " +
+                std::to_string(y.size()) + " y values");
+        }
         return {x.size(), x.data(), y.data(), 1};
     }
 };
