@@ -15,6 +15,7 @@ Two functions, `solve` for points and `solve_matrix` for a distance matrix, both
 from __future__ import annotations
 
 import math
+import numbers
 import operator
 from dataclasses import dataclass
 from typing import Optional
@@ -62,9 +63,13 @@ class Result:
 
 
 def _limit(time_limit: Optional[float]) -> float:
-    """Returns the time limit in seconds for the core: infinity for None."""
+    """Returns the time limit in seconds for the core: infinity for None; TypeError for what is
+    not a real number (True is not one second)."""
     if time_limit is None:
         return math.inf
+    if isinstance(time_limit, bool) or not isinstance(time_limit, numbers.Real):
+        raise TypeError(f"time_limit must be a number of seconds or None, not "
+                        f"{type(time_limit).__name__}")
     return float(time_limit)
 
 
@@ -147,6 +152,7 @@ def solve(points: npt.ArrayLike, p: int, *, metric: str = "euclidean",
             distance overflows a double, complex numbers, p out of range, a fixed id out of
             range or repeated, an unknown metric, a negative time limit, threads < 1 or above
             1024.
+        TypeError: a time limit that is not a real number (or None).
         KeyboardInterrupt: Ctrl-C while solving in the main thread stops the search within
             about 0.1 s and raises KeyboardInterrupt; no result is returned.
     """
@@ -182,6 +188,7 @@ def solve_matrix(matrix: npt.ArrayLike, p: int, *, time_limit: Optional[float] =
         ValueError: a matrix that is not square, a NaN, infinite or negative cell, a matrix
             that is not symmetric, complex numbers, p out of range, a fixed id out of range or
             repeated, a negative time limit, threads < 1 or above 1024.
+        TypeError: a time limit that is not a real number (or None).
         KeyboardInterrupt: Ctrl-C while solving in the main thread stops the search within
             about 0.1 s and raises KeyboardInterrupt; no result is returned.
     """

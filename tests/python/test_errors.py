@@ -62,6 +62,12 @@ def test_rejects_with_a_clear_message(call, message):
         call()
 
 
+@pytest.mark.parametrize("limit", [True, "1", [1]])
+def test_a_time_limit_is_a_real_number(limit):
+    with pytest.raises(TypeError, match=r"time_limit must be a number of seconds or None"):
+        dispersao.solve(SQUARE, 2, time_limit=limit)
+
+
 def test_ragged_or_textual_points_are_value_errors():
     with pytest.raises(ValueError):
         dispersao.solve([[0, 0], [1]], 2)
