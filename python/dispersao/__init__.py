@@ -73,16 +73,18 @@ def _limit(time_limit: Optional[float]) -> float:
     return float(time_limit)
 
 
-# The widest integer the core takes for p: a C int.
-_LARGEST_P = 2**31 - 1
+def _sites(array: np.ndarray) -> int:
+    """Returns the sites of an input array, its rows (0 for a scalar), for messages."""
+    return array.shape[0] if array.ndim > 0 else 0
 
 
-def _p(p: int) -> int:
-    """Returns p for the core; ValueError for one no point set can hold."""
+def _p(p: int, n: int) -> int:
+    """Returns p for the core, which checks it against the n sites once it fits a C int;
+    ValueError for one that does not."""
     count = operator.index(p)
-    if not 2 <= count <= _LARGEST_P:
+    if not -2**31 <= count < 2**31:
         raise ValueError(f"p = {count} is out of range: it must be at least 2 and at most the "
-                         f"number of sites")
+                         f"number of sites, {n}")
     return count
 
 
@@ -105,8 +107,9 @@ def _real(sites: npt.ArrayLike) -> np.ndarray:
     return np.asarray(array, dtype=np.float64)
 
 
-def _fixed(fixed: Optional[npt.ArrayLike]) -> list[int]:
-    """Returns the fixed ids as a list of ints; ValueError unless they are integers."""
+def _fixed(fixed: Optional[npt.ArrayLike], n: int) -> list[int]:
+    """Returns the fixed ids as a list of ints; ValueError unless they are integers (the core
+    checks them against the n sites once they fit 64 bits)."""
     if fixed is None:
         return []
     ids = np.asarray(fixed)
@@ -119,7 +122,7 @@ def _fixed(fixed: Optional[npt.ArrayLike]) -> list[int]:
     listed = [int(i) for i in ids.reshape(-1)]
     for i in listed:
         if not -2**63 <= i < 2**63:
-            raise ValueError(f"fixed id {i} is out of range: ids run from 0 to n - 1")
+            raise ValueError(f"fixed id {i} is out of range: ids run from 0 to {n - 1}")
     return listed
 
 
@@ -158,7 +161,8 @@ def solve(points: npt.ArrayLike, p: int, *, metric: str = "euclidean",
     """
     array = _real(points)
     ids, value, upper, proven, seconds = _core.solve_points(
-        array, _p(p), str(metric), _limit(time_limit), _fixed(fixed),
+        array, _p(p, _sites(array)), str(metric), _limit(time_limit),
+        _fixed(fixed, _sites(array)),
         _threads(threads))
     return Result(ids, value, upper, bool(proven), seconds)
 
@@ -194,5 +198,6 @@ def solve_matrix(matrix: npt.ArrayLike, p: int, *, time_limit: Optional[float] =
     """
     array = _real(matrix)
     ids, value, upper, proven, seconds = _core.solve_matrix(
-        array, _p(p), _limit(time_limit), _fixed(fixed), _threads(threads))
+        array, _p(p, _sites(array)), _limit(time_limit), _fixed(fixed, _sites(array)),
+        _threads(threads))
     return Result(ids, value, upper, bool(proven), seconds)
