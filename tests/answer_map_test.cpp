@@ -76,6 +76,19 @@ TEST(AnswerMap, LatitudeAndLongitudeAreDrawnWithLongitudeToTheRightInKilometres)
     // 20 degrees of longitude on the equator are 2224 km over 1000 units: 200 km is 89.9.
     EXPECT_NE(svg.find("v6h89.9v-6"), std::string::npos);
     EXPECT_NE(svg.find(">200 km</text>"), std::string::npos);
+    // Beside the closest pair, a long value is cut to six significant digits or its whole
+    // part; the title keeps every digit.
+    for (const auto& [full, shown] :
+         {std::pair{"9512.362046603837", ">9512.36</text>"},
+          std::pair{"123456789.5", ">123456790</text>"},
+          std::pair{"0.000123456789", ">0.000123457</text>"},
+          std::pair{"3059411708155670822912", ">3059411708155670822912</text>"}}) {
+        answer.value_text = full;
+        const std::string drawn = render_answer_map(points, answer);
+        EXPECT_NE(drawn.find(shown), std::string::npos) << full;
+        EXPECT_NE(drawn.find(std::string("menor distancia: ") + full + " km</text>"),
+                  std::string::npos);
+    }
 }
 
 TEST(AnswerMap, LargerSelectionsJoinNearestNeighboursOnlyAndLabelsStayInside) {

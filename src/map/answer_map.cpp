@@ -2,12 +2,15 @@
 #include "map/answer_map.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <numbers>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "dispersion/chosen_neighbours.hpp"
@@ -137,6 +140,25 @@ class Frame {
         }
     }
     return power;
+}
+
+// Returns the value beside the closest pair, shorter than `value_text` (the report's, which the
+// title keeps whole) when that has decimals: six significant digits, or every digit before
+// the point (9512.362046603837 becomes 9512.36, 123456789.5 becomes 123456790). Whole numbers
+// and texts that are not numbers stay as they are.
+[[nodiscard]] std::string pair_label(const std::string& value_text) {
+    const std::size_t point = value_text.find('.');
+    double value = 0;
+    const char* const end = value_text.data() + value_text.size();
+    if (point == std::string::npos || std::from_chars(value_text.data(), end, value).ptr != end) {
+        return value_text;
+    }
+    const std::size_t sign = value_text.front() == '-' ? 1 : 0;
+    const int digits = std::max(6, static_cast<int>(point - sign));
+    std::array<char, 64> text{};
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+                                      std::chars_format::general, digits);
+    return result.ec == std::errc{} ? std::string(text.data(), result.ptr) : value_text;
 }
 
 // Appends `length` (a round length, > 0) in its shortest form: 500, 0.02, 1e+20.
@@ -309,15 +331,15 @@ std::string render_answer_map(const PointSet& points, const MapAnswer& answer) {
     }
     append_segment(out, frame, answer.closest_first, answer.closest_second,
                    "stroke=\"#d62728\" stroke-width=\"4\"");
-    const double value_width =
-        kCharWidth * 20 * static_cast<double>(character_count(answer.value_text));
+    const std::string value_label = pair_label(answer.value_text);
+    const double value_width = kCharWidth * 20 * static_cast<double>(character_count(value_label));
     const double middle_x = std::clamp(
         (frame.x(answer.closest_first) + frame.x(answer.closest_second)) / 2, value_width / 2 + 4,
         std::max(value_width / 2 + 4, frame.width() - value_width / 2 - 4));
     append_text(out, middle_x,
                 std::max(kTitleBand + 20,
                          (frame.y(answer.closest_first) + frame.y(answer.closest_second)) / 2 - 8),
-                answer.value_text,
+                value_label,
                 "fill=\"#d62728\" font-size=\"20\" font-weight=\"bold\" text-anchor=\"middle\" "
                 "stroke=\"white\" stroke-width=\"4\" paint-order=\"stroke\"");
 
