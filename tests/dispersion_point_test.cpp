@@ -322,6 +322,25 @@ TEST(PointSolver, ProvesOnEveryScale) {
     }
 }
 
+// Two tight clusters far apart: a search stopped at once still bounds p = 3 by twice the
+// greedy's covering radius (two of any three points share a cluster), not by the diameter.
+TEST(PointSolver, StoppedAtOnceStillBoundsByTheGreedyCover) {
+    std::mt19937_64 random(31);
+    std::uniform_real_distribution<double> near(-0.5, 0.5);
+    std::vector<std::pair<double, double>> at;
+    for (int i = 0; i < 2000; ++i) {
+        at.emplace_back((i % 2) * 1000.0 + near(random), near(random));
+    }
+    const PointSet points = make_points(DistanceRule::euclidean, at);
+    SearchLimits now;
+    now.seconds = 0;
+    const DispersionResult stopped = solve_point_dispersion(points, 3, now);
+    const DispersionResult exact = solve_point_dispersion(points, 3, {});
+    ASSERT_TRUE(exact.proven);
+    expect_sound(points, 3, stopped, exact.value);
+    EXPECT_LE(stopped.upper_bound, 2 * std::sqrt(2.0) + 1e-6);
+}
+
 // Stopped at any moment, a search keeps its promises: each limit below stops it somewhere else
 // on the way, and its bound must still hold the optimum that the full search proves.
 TEST(PointSolver, BoundsHoldWhereverTheLimitStrikes) {

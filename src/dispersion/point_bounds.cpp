@@ -2,6 +2,7 @@
 // than the value, the upper bound read from it, the (p - 1)-core, and the bisection over
 // relaxed cliques that brings the bound down between rounds.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -185,6 +186,37 @@ int PointSolver::relaxed_clique(double level, std::vector<std::size_t>& clique) 
         return 1;
     }
     return outcome == CliqueOutcome::absent ? 0 : -1;
+}
+
+// Returns twice the covering radius of the farthest-point greedy's first p - 1 picks, in the
+// rule's units: every point lies within that radius of a pick, so two of any p points share a
+// nearest pick and lie within twice it of each other. O(n p) time, as one of the heuristics'
+// greedy starts, and a double a point; a search stopped at once still reports it. Precondition:
+// place_points() has run.
+double PointSolver::covering_bound() {
+    const std::size_t n = work_.size();
+    // nearest2[i]: squared working length from work_[i] to the nearest pick.
+    std::vector<double> nearest2(n, kInfinity);
+    std::size_t pick = 0;
+    double radius2 = kInfinity;
+    for (int picked = 1; picked < p_; ++picked) {
+        const std::array<double, 3> at = work_[pick].at;
+        radius2 = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            double length2 = 0;
+            for (std::size_t d = 0; d < 3; ++d) {
+                const double gap = work_[i].at[d] - at[d];
+                length2 += gap * gap;
+            }
+            nearest2[i] = std::min(nearest2[i], length2);
+            if (nearest2[i] > radius2) {
+                radius2 = nearest2[i];
+                pick = i;
+            }
+        }
+    }
+    const std::array<double, 3> extent{2.0 * std::sqrt(radius2) * (1.0 + 1e-9), 0.0, 0.0};
+    return space_.upper_from_extent(extent.data());
 }
 
 // Bisects for the relaxed optimum of the cells (the best p-clique's smallest bound), which

@@ -268,7 +268,7 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive,
         }
         if (undecided) {
             board.changed.wait_for(lock, std::chrono::milliseconds(tuning::kEliminationPollMs));
-            clock_.report(value_, upper_);
+            clock_.report(value_, bound());
             continue;
         }
         if (verdict.state == Verdict::State::stopped) {
@@ -286,7 +286,7 @@ RoundEnd PointSolver::eliminate(const BitGraph& graph, std::vector<Word>& alive,
                 board.witnessed[c] = true;
             }
             lock.unlock();
-            clock_.report(value_, upper_);
+            clock_.report(value_, bound());
             improved = take_clique(verdict.clique, polish_tries);
             lock.lock();
         }

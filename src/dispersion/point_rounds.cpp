@@ -214,8 +214,8 @@ RoundEnd PointSolver::round() {
     if (clock_.should_stop()) {
         return RoundEnd::stopped;
     }
-    clock_.report(value_, upper_);
-    if (upper_ <= value_) {
+    clock_.report(value_, bound());
+    if (bound() <= value_) {
         return RoundEnd::proven;
     }
     std::vector<Word> alive;

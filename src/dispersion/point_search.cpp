@@ -89,8 +89,9 @@ DispersionResult PointSolver::run() {
         }
         all.one_place = false;
         upper_ = std::max(value_, pair_bound(all, all));
+        covered_ = covering_bound();
         LateChains late(points_, p_, best_, clock_, threads_);
-        while (upper_ > value_ && !clock_.should_stop()) {
+        while (bound() > value_ && !clock_.should_stop()) {
             const RoundEnd end = round();
             if (ruled_out_some()) {
                 late.note_progress();
@@ -102,7 +103,7 @@ DispersionResult PointSolver::run() {
                 break;
             }
         }
-        if (upper_ > value_ && late.took_over()) {
+        if (bound() > value_ && late.took_over()) {
             late.await();
         }
         // The bound stands whatever the chains found: it holds for every selection.
@@ -115,7 +116,7 @@ DispersionResult PointSolver::run() {
     result.chosen = best_;
     std::sort(result.chosen.begin(), result.chosen.end());
     result.value = value_;
-    result.upper_bound = std::max(upper_, value_);
+    result.upper_bound = std::max(bound(), value_);
     result.proven = result.upper_bound <= value_;
     result.interrupted = !result.proven && clock_.interrupted();
     return result;

@@ -3,6 +3,7 @@
 // (point_search.cpp). Internal to the library: solve_point_dispersion is the way in.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -82,6 +83,9 @@ class PointSolver {
     void sort_by_degree(const std::vector<int>& degree);
     [[nodiscard]] int relaxed_clique(double level, std::vector<std::size_t>& clique);
     void probe();
+    [[nodiscard]] double covering_bound();
+    // Returns the least upper bound known of every selection's value.
+    [[nodiscard]] double bound() const { return std::min(upper_, covered_); }
 
     // Elimination rounds (point_rounds.cpp, point_elimination.cpp).
     [[nodiscard]] RoundEnd round();
@@ -112,6 +116,9 @@ class PointSolver {
     std::vector<std::size_t> best_;
     double value_ = -std::numeric_limits<double>::infinity();
     double upper_ = std::numeric_limits<double>::infinity();
+    // Twice the greedy's covering radius (covering_bound): a bound beside the cells' own, which
+    // on large sets is the better one until the first rounds end.
+    double covered_ = std::numeric_limits<double>::infinity();
 };
 
 }  // namespace dispersao::point_internal
