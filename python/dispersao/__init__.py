@@ -117,6 +117,9 @@ def _fixed(fixed: Optional[npt.ArrayLike], n: int) -> list[int]:
         return []
     if ids.ndim > 1:
         raise ValueError(f"fixed must be a sequence of ids; got shape {ids.shape}")
+    if ids.dtype.kind == "O":
+        raise ValueError(f"fixed must be a list, tuple or array of integer ids; got "
+                         f"{type(fixed).__name__}")
     if ids.dtype.kind not in "iu":
         raise ValueError(f"fixed must hold integer ids; got {ids.dtype} values")
     listed = [int(i) for i in ids.reshape(-1)]

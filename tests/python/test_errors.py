@@ -31,6 +31,8 @@ MATRIX = [[0, 1, 2], [1, 0, 3], [2, 3, 0]]
     (lambda: dispersao.solve(SQUARE, 2, fixed=[0, 1, 2]),
      r"3 fixed sites for p = 2: at most p sites can be fixed"),
     (lambda: dispersao.solve(SQUARE, 2, fixed=[0.5]), r"fixed must hold integer ids"),
+    (lambda: dispersao.solve(SQUARE, 2, fixed={3}),
+     r"fixed must be a list, tuple or array of integer ids; got set"),
     (lambda: dispersao.solve(SQUARE, 2, metric="manhattan"),
      r"unknown metric 'manhattan': expected one of euclidean, euc_2d, ceil_2d, att, geo, "
      r"haversine"),
