@@ -29,6 +29,13 @@ struct WorkingSpace {
     // non-negative entries), rounding errors of the rule's own formula included.
     [[nodiscard]] double upper_from_extent(const double* extent) const;
 
+    // Returns a value no smaller than the rule's distance between any two points at most
+    // `length` apart in working coordinates, with room for that length's own rounding.
+    [[nodiscard]] double upper_from_length(double length) const {
+        const std::array<double, 3> extent{length * (1.0 + 1e-9), 0.0, 0.0};
+        return upper_from_extent(extent.data());
+    }
+
     // Returns a value no larger than the rule's distance between any two points whose working
     // coordinates differ by at least `gap` >= 0 in some dimension.
     [[nodiscard]] double lower_from_gap(double gap) const;

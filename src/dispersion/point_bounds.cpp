@@ -215,8 +215,7 @@ double PointSolver::covering_bound() {
             }
         }
     }
-    const std::array<double, 3> extent{2.0 * std::sqrt(radius2) * (1.0 + 1e-9), 0.0, 0.0};
-    return space_.upper_from_extent(extent.data());
+    return space_.upper_from_length(2.0 * std::sqrt(radius2));
 }
 
 // Bisects for the relaxed optimum of the cells (the best p-clique's smallest bound), which

@@ -31,12 +31,6 @@ namespace dispersao {
 
 namespace {
 
-// Returns an upper bound of the rule's distance between points `length` apart (working).
-[[nodiscard]] double rule_upper(const WorkingSpace& space, double length) {
-    const std::array<double, 3> extent{length * (1.0 + 1e-9), 0.0, 0.0};
-    return space.upper_from_extent(extent.data());
-}
-
 class SpreadSearch {
   public:
     SpreadSearch(const PointSet& points, int p, SearchClock& clock)
@@ -223,12 +217,12 @@ double SpreadSearch::upper_bound(double covering, double reached) {
     double bound = space_.upper_from_extent(extent.data());
     double length = std::sqrt(diagonal2) * (1.0 + 1e-9);
     if (std::isfinite(covering)) {
-        bound = std::min(bound, rule_upper(space_, 2.0 * covering));
+        bound = std::min(bound, space_.upper_from_length(2.0 * covering));
         length = std::min(length, 2.0 * covering * (1.0 + 1e-9));
     }
     const double packed = packing_bound(grid_, p_, std::min(reached, length), length,
                                         [this] { return out_of_time(); });
-    return std::min(bound, rule_upper(space_, packed));
+    return std::min(bound, space_.upper_from_length(packed));
 }
 
 DispersionResult SpreadSearch::run() {
